@@ -1,0 +1,72 @@
+#pragma once
+// The core's one doorway to the desktop. The GUI implements it with real windows;
+// tests implement it with a scripted fake. Every text crossing it is CP932 bytes.
+//
+// Threading: any thread may call it. `message_box` and `choose_file` block their caller
+// until the operator answers. The repaint requests, `beep` and `menu_refresh` never block:
+// they may be called with the line-store lock held, so an implementation only records or
+// posts them.
+
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kestrel {
+
+enum class MessageIcon { none, information, warning, error, question };
+enum class MessageButtons { ok, ok_cancel, yes_no, yes_no_cancel };
+enum class MessageAnswer { ok, cancel, yes, no };
+
+// The caption every message box carries unless a caller says otherwise.
+inline constexpr std::string_view message_caption = "Kestrel";
+
+enum class Pane { terminal, backscroll };
+
+struct FileChoice {
+    enum class Mode { open, save } mode = Mode::open;
+    std::string title;             // CP932
+    std::string directory;         // where the chooser starts; empty: the current directory
+    std::string suggested_name;    // CP932, may be empty
+    std::string filter;            // e.g. "*.txt"; empty: every file
+};
+
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+
+    virtual MessageAnswer message_box(std::string_view text, std::string_view caption,
+                                      MessageIcon icon, MessageButtons buttons) = 0;
+    virtual void beep() = 0;
+    virtual void menu_refresh() = 0;
+
+    // One row of a pane changed (row 0 is the top row).
+    virtual void repaint_row(Pane pane, int row) = 0;
+    // The whole pane changed; `erase` asks for the background to be cleared first.
+    virtual void repaint_pane(Pane pane, bool erase) = 0;
+
+    // The operator's file choice, or nothing when the chooser was cancelled.
+    virtual std::optional<std::string> choose_file(const FileChoice& choice) = 0;
+
+    // Stops a running screen saver so the operator sees the terminal after a bell.
+    virtual void release_screen_saver() = 0;
+
+    // The clock: whole seconds, and their local broken-down time.
+    virtual std::time_t now() = 0;
+    virtual std::tm local_time(std::time_t t) = 0;
+
+    // Shorthand for the common "Kestrel" box with an OK button.
+    MessageAnswer tell(std::string_view text, MessageIcon icon = MessageIcon::none) {
+        return message_box(text, message_caption, icon, MessageButtons::ok);
+    }
+    bool ask_yes_no(std::string_view text, MessageIcon icon = MessageIcon::none) {
+        return message_box(text, message_caption, icon, MessageButtons::yes_no) ==
+               MessageAnswer::yes;
+    }
+};
+
+// The system clock in the process's local time zone, for desktops that have no other.
+std::time_t system_now();
+std::tm system_local_time(std::time_t t);
+
+}  // namespace kestrel
