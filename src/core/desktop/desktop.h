@@ -45,6 +45,10 @@ public:
     // The whole pane changed; `erase` asks for the background to be cleared first.
     virtual void repaint_pane(Pane pane, bool erase) = 0;
 
+    // Split view was entered or left by the core (the receiver's guard, clearing the
+    // scroll buffer); the GUI shows or hides the back-scroll pane and lays out again.
+    virtual void split_view_changed(bool on) = 0;
+
     // The operator's file choice, or nothing when the chooser was cancelled.
     virtual std::optional<std::string> choose_file(const FileChoice& choice) = 0;
 

@@ -1,0 +1,94 @@
+#pragma once
+// Split view: the back-scroll pane's window onto older lines of the ring.
+//
+// Its state is guarded by the line store's lock, since the receiver checks it after
+// every chunk it reads. Desktop notifications are made after the lock is released, so
+// the GUI may lay out (and take the lock) while handling them.
+
+#include "desktop/desktop.h"
+#include "screen/line_store.h"
+
+namespace kestrel {
+
+enum class ScrollRequest {
+    line_up = 0,
+    line_down = 1,
+    page_up = 2,
+    page_down = 3,
+    thumb_position = 4,
+    thumb_track = 5,
+};
+
+class Backscroll {
+public:
+    static constexpr int thumb_range = LineStore::line_count;
+    // Lines kept between the view and the part of the ring about to be overwritten.
+    static constexpr int oldest_margin = 500;
+
+    Backscroll(LineStore& store, Desktop& desktop) : store_(store), desktop_(desktop) {}
+
+    // Outside split view any request enters it instead of being carried out.
+    void scroll(ScrollRequest request, int thumb_position = 0);
+    void leave_split_view();
+    // The receiver's guard: leaves split view when the ring is about to overwrite the
+    // lines in view. True when it left.
+    bool leave_if_near_oldest();
+
+    // SHIFT+UP / SHIFT+DOWN in split view: move and flip the selection of a line.
+    void select_up();
+    void select_down();
+
+    // Rows that fit in the pane, from the GUI's layout.
+    void set_rows(int rows);
+
+    bool split_view() const;
+    int line_at_cursor() const;  // backscroll_line_at_cursor
+
+    // Lock held.
+    bool split_view_locked() const { return split_view_; }
+    int bottom_line() const { return bottom_line_; }
+    int cursor_row() const { return cursor_row_; }
+    int rows() const { return rows_; }
+    int thumb() const { return thumb_; }
+    int ring_index_of_row(int row) const {
+        return LineStore::wrap(bottom_line_ + row - rows_ + 1);
+    }
+    int line_at_cursor_locked() const { return ring_index_of_row(cursor_row_); }
+    bool near_oldest(int n) const;
+
+private:
+    // What a request asks of the desktop once the lock is released.
+    struct Effects {
+        int rows[2] = {-1, -1};
+        bool repaint_pane = false;
+        bool erase = false;
+        bool entered = false;
+        bool left = false;
+        bool menu_refresh = false;
+    };
+
+    void enter(Effects& fx);
+    void leave(Effects& fx);
+    void line_up(Effects& fx);
+    void line_down(Effects& fx);
+    void page_up(Effects& fx);
+    void page_down(Effects& fx);
+    void thumb_to(int position, Effects& fx);
+    void update_thumb();
+    void bottom_from_thumb();
+    void apply(const Effects& fx);
+
+    LineStore& store_;
+    Desktop& desktop_;
+    bool split_view_ = false;
+    int bottom_line_ = 0;
+    int cursor_row_ = 0;
+    int rows_ = 10;
+    int thumb_ = thumb_range;
+};
+
+// The two Edit-menu clearings; each asks the operator first.
+void clear_scroll_buffer(LineStore& store, Backscroll& backscroll, Desktop& desktop);
+void clear_marks(LineStore& store, Backscroll& backscroll, Desktop& desktop);
+
+}  // namespace kestrel

@@ -1,0 +1,101 @@
+#pragma once
+// The terminal's only text model: a ring of 5000 screen lines filled one byte at a time.
+//
+// One lock, `store_mutex()`, guards the ring, the cursor and the split-view state of
+// Backscroll. The writers below take it themselves; a painter takes it around its reads
+// and uses the accessors marked "lock held".
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string_view>
+
+#include "desktop/desktop.h"
+#include "screen/screen_line.h"
+
+namespace kestrel {
+
+class LineStore {
+public:
+    static constexpr int line_count = 5000;
+    static constexpr int columns = ScreenLine::columns;
+    static constexpr int banner_first_line = 10;
+
+    explicit LineStore(Desktop& desktop);
+    LineStore(const LineStore&) = delete;
+    LineStore& operator=(const LineStore&) = delete;
+
+    std::mutex& store_mutex() const { return store_mutex_; }
+
+    // The one entry through which every byte reaches the screen. `notice` marks the
+    // upload's pause notice. Callers repaint the cursor row afterwards.
+    void put_char(std::uint8_t c, bool notice = false);
+    // The same for a run of bytes from one source, under one lock.
+    void put_text(std::string_view bytes, bool notice = false);
+
+    // Options the receiver reads on every byte; set from the settings and dialogs.
+    void set_time_stamp(bool on) { time_stamp_.store(on, std::memory_order_relaxed); }
+    void set_bell(bool on) { bell_on_.store(on, std::memory_order_relaxed); }
+    void set_bell_releases_saver(bool on) { saver_.store(on, std::memory_order_relaxed); }
+    bool time_stamp() const { return time_stamp_.load(std::memory_order_relaxed); }
+
+    // Pane geometry, from the GUI's layout.
+    void set_terminal_rows(int rows);
+    // The pane's first real size: a fresh screen puts the banner in view and the cursor
+    // at the start of the bottom row.
+    void first_sized(int rows);
+
+    void copy_banner();
+    // Zero the ring, banner back in, cursor on the bottom row. No question asked.
+    void reset();
+    // Marks and selections go; pause notices stay.
+    void clear_marks_and_selection();
+    void clear_selection();
+    int count_selected() const;
+    int count_kinds() const;     // lines with any mark or notice
+    void move_cursor_home();     // column 0 of the bottom row, text untouched
+
+    // Lock held.
+    const ScreenLine& line(int index) const { return lines_[wrap(index)]; }
+    ScreenLine& line(int index) { return lines_[wrap(index)]; }
+    int current_line() const { return current_line_; }
+    int cursor_column() const { return cursor_column_; }
+    int terminal_rows() const { return terminal_rows_; }
+    int cursor_row() const { return terminal_rows_ - 1; }
+    // The ring index the terminal pane shows on `row` (0 is the top row).
+    int ring_index_of_row(int row) const {
+        return wrap(current_line_ - (terminal_rows_ - 1 - row));
+    }
+    // Scroll-file loading: the caller guarantees 0..line_count - 1.
+    void set_current_line(int index) { current_line_ = wrap(index); }
+    std::array<ScreenLine, line_count>& lines() { return lines_; }
+
+    static constexpr int wrap(int index) {
+        index %= line_count;
+        return index < 0 ? index + line_count : index;
+    }
+
+private:
+    void put_char_locked(std::uint8_t c, bool notice);
+    void store_byte(std::uint8_t c, bool notice);
+    void new_line();
+    void new_line_at_column_zero();
+    void copy_banner_locked();
+
+    Desktop& desktop_;
+    mutable std::mutex store_mutex_;
+
+    std::array<ScreenLine, line_count> lines_{};
+    int current_line_ = 0;
+    int cursor_column_ = 0;
+    int terminal_rows_ = 1;
+    bool lead_pending_ = false;
+    std::uint8_t pending_lead_ = 0;
+
+    std::atomic<bool> time_stamp_{false};
+    std::atomic<bool> bell_on_{true};
+    std::atomic<bool> saver_{false};
+};
+
+}  // namespace kestrel
