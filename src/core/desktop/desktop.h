@@ -55,6 +55,21 @@ public:
     // Stops a running screen saver so the operator sees the terminal after a bell.
     virtual void release_screen_saver() = 0;
 
+    // The Download command's "そのファイルは既にあります" question: append or overwrite,
+    // starting on `overwrite`. `overwrite` in the answer is the operator's last radio
+    // choice, kept even when the dialog was cancelled.
+    struct ExistingFileAnswer {
+        bool ok = true;
+        bool overwrite = false;
+    };
+    virtual ExistingFileAnswer ask_existing_file(bool overwrite) { return {true, overwrite}; }
+
+    // Link::close_port joins the receiver, which may be waiting in a message box. While
+    // this is on, message boxes asked for by threads other than the UI thread, pending or
+    // new, are answered at once (Cancel, or No for yes/no) instead of waiting for the
+    // operator. A desktop whose boxes never wait on the UI thread can ignore it.
+    virtual void dismiss_background_messages(bool on) { (void)on; }
+
     // The clock: whole seconds, and their local broken-down time.
     virtual std::time_t now() = 0;
     virtual std::tm local_time(std::time_t t) = 0;

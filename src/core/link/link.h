@@ -1,0 +1,130 @@
+#pragma once
+// The serial link to the TNC: the port, the receiver thread and the two send paths. The
+// GUI holds one Link for the whole run.
+//
+// Threads:
+// - UI thread: open_port, close_port, configure (via open_port), clear_dtr, send_break,
+//   end_break, send_break_unproto, send_char, send_tnc_clock. `send_char` keeps the typed
+//   line and must stay on that one thread.
+// - The upload worker: send_byte_echo, pending_output, tnc_connected, port_is_open.
+// - The receiver thread (started by open_port, joined by close_port) calls the line
+//   consumers, the line store, the capture, and the Desktop: message_box (capture write
+//   failure, the date-named download's messages), beep, menu_refresh, repaints and
+//   split_view_changed.
+//
+// Message boxes and close_port: a message box asked for on the receiver thread blocks the
+// receiver until it is answered. close_port joins the receiver, so before joining it calls
+// Desktop::dismiss_background_messages(true) and afterwards (false): while on, the desktop
+// must answer pending and new boxes of other threads at once (Cancel, or No for yes/no)
+// without waiting for the UI thread. close_port holds none of the core's locks while it
+// joins, so the desktop may take the line-store lock while painting meanwhile.
+//
+// After close_port returns, nothing touches the port, the line store or the capture file
+// on behalf of the receiver. If the device disappears (read error, hang-up), the receiver
+// writes one "com ｴﾗ- %u" text, closes the port and ends; the next send reports the closed
+// port. close_port afterwards is harmless.
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <shared_mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "desktop/desktop.h"
+#include "link/modem_control.h"
+#include "link/rx_line.h"
+#include "link/serial_port.h"
+#include "link/typed_line.h"
+#include "screen/backscroll.h"
+#include "screen/line_store.h"
+#include "settings/settings.h"
+#include "transfer/capture.h"
+
+namespace kestrel {
+
+class Link {
+public:
+    static constexpr int read_chunk = 80;
+
+    // `settings` is read at open_port (the port's settings and device) and by the line
+    // checks (RBBS table, DL_DIR; see RbbsShare). `modem` defaults to the real lines.
+    Link(LineStore& store, Backscroll& backscroll, Capture& capture, Settings& settings,
+         Desktop& desktop, std::unique_ptr<ModemControl> modem = nullptr);
+    ~Link();
+    Link(const Link&) = delete;
+    Link& operator=(const Link&) = delete;
+
+    // Opens Settings::port_devices[port_number - 1] with Settings::port, starts the
+    // receiver, raises DTR. False (no message) when any step fails; nothing is left open.
+    bool open_port();
+    void close_port();
+    bool port_is_open() const;
+
+    bool tnc_connected();
+    void clear_dtr();
+    int pending_output();
+    void send_break();  // the GUI ends it 500 ms later with end_break
+    void end_break();
+    // Break, the current record's UNPROTO text, CR, "K", CR; blocks about 1.1 s. False when
+    // a character was refused.
+    bool send_break_unproto();
+
+    // The keyboard path; false only when refused because the TNC is not connected. Shows
+    // the refusal messages itself.
+    bool send_char(std::uint8_t c);
+    // The upload path; always true.
+    bool send_byte_echo(std::uint8_t c);
+    // Writes `n` bytes, waiting while the port cannot take them. True when written, or when
+    // a wait ended in an error that was reported; false when the write failed at once.
+    bool write_port(const std::uint8_t* bytes, std::size_t n);
+
+    // "DAYTIME yymmddhhmmss" CR, or the TNC message when it is not connected.
+    bool send_tnc_clock();
+
+    // The receiver's read: at most `max` bytes, never more than are queued; 0 when none.
+    // Exposed for tests; the receiver is the only caller while it runs.
+    int read_port(std::uint8_t* dst, int max);
+
+    RbbsShare& rbbs() { return rbbs_; }
+    LineProcessor& line_processor() { return lines_; }
+    const TypedLine& typed_line() const { return typed_line_; }
+
+private:
+    void receiver_thread();
+    bool process_burst();
+    void process_byte(std::uint8_t c);
+    void capture_failed();
+    void device_lost(int error);
+    void put_error_text(std::string_view format_utf8, unsigned value);
+    void repaint_cursor_rows();
+    void stop_receiver();
+
+    LineStore& store_;
+    Backscroll& backscroll_;
+    Capture& capture_;
+    Settings& settings_;
+    Desktop& desktop_;
+    std::unique_ptr<ModemControl> modem_;
+
+    RbbsShare rbbs_;
+    LineProcessor lines_;
+    TypedLine typed_line_;
+
+    // Shared by whoever uses the descriptor (senders, modem queries); exclusive to close it.
+    mutable std::shared_mutex port_mutex_;
+    SerialPort port_;
+    int wake_fd_ = -1;  // eventfd, signalled once by close_port; wakes every waiter
+
+    std::thread receiver_;
+    std::atomic<bool> running_{false};
+    std::atomic<bool> lost_{false};
+
+    // Snapshot of the port settings at open.
+    std::atomic<bool> local_echo_{true};
+    std::atomic<bool> tx_lf_{false};
+    std::atomic<bool> dsr_watch_{true};
+};
+
+}  // namespace kestrel

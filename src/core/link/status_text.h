@@ -1,0 +1,16 @@
+#pragma once
+// The main frame's title, rebuilt once a second.
+
+#include <string>
+
+#include "desktop/desktop.h"
+#include "transfer/capture.h"
+
+namespace kestrel {
+
+// "Kestrel  COM1:  Thu Mar 06 09:04:07 2008\n (JST)", local time labelled JST, or local
+// time less nine hours labelled UTC when `jst` is 0; "  D/L中 ->> name " appended while a
+// capture is open. CP932.
+std::string status_text(Desktop& desktop, int jst, int port_number, const Capture& capture);
+
+}  // namespace kestrel

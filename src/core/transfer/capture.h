@@ -1,0 +1,91 @@
+#pragma once
+// The capture file: one at a time, written by the receiver, the UI thread (typed
+// characters with local echo) and the upload worker, closed by the first two.
+//
+// Everything here takes the capture lock itself; no byte is written to a file that is
+// closing or closed, and a byte and the time stamp after it go out together. Message
+// boxes are shown with the lock released.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "desktop/desktop.h"
+#include "screen/line_store.h"
+#include "text/fixed_text.h"
+
+namespace kestrel {
+
+enum class DownloadMode : int { none = 0, normal = 1, date_named = 2 };
+
+class Capture {
+public:
+    // The time-stamp option is the line store's, so screen and file agree.
+    Capture(Desktop& desktop, const LineStore& time_stamps);
+    ~Capture();
+    Capture(const Capture&) = delete;
+    Capture& operator=(const Capture&) = delete;
+
+    bool is_open() const { return open_.load(std::memory_order_acquire); }
+    DownloadMode mode() const { return mode_.load(std::memory_order_acquire); }
+    // The capture name for the status line: the file name without its directory.
+    std::string file_name() const;
+
+    // The operator's last append/overwrite answer (0 append, 1 overwrite), shared with
+    // copy-to-file.
+    std::atomic<int>& overwrite_choice() { return overwrite_choice_; }
+
+    // The Download command: chooser, read-only test, existing-file question, open.
+    // UI thread.
+    void start_download(std::string_view dl_dir);
+    // The date-named file in `dl_dir` (or the current directory when empty), appended,
+    // named yymmdd.extension. Shows its own messages; false when nothing was opened.
+    bool start_date_named_download(std::string_view dl_dir, std::string_view extension);
+    // Close, mode 0, menu_refresh, beep.
+    void end_download();
+    // The typed-character and read-command failure path: close, mode 0, menu_refresh,
+    // no beep.
+    void close_after_write_failure();
+
+    // capture_byte: the filter, then the byte (and after LF the time stamp) written out at
+    // once. False when the write failed; true when the byte was dropped or no capture is
+    // open.
+    bool capture_byte(std::uint8_t c);
+    // The receiver's form: the same filter, but kept in the capture's buffer until
+    // `flush` (the receiver flushes after each read). False on a write failure.
+    bool capture_received(std::uint8_t c);
+    bool flush();
+
+    // The date-named checks' direct writes: no filter, no stamp, result ignored by the
+    // caller. `write_raw` writes only into a date-named capture; `finish_date_named`
+    // writes and then ends the download.
+    void write_raw(std::string_view bytes);
+    void finish_date_named(std::string_view bytes);
+
+private:
+    bool open_file(const std::string& path, bool append, DownloadMode mode,
+                   std::string_view name);
+    void close_locked();
+    bool put_locked(std::uint8_t c);
+    bool put_filtered_locked(std::uint8_t c);
+    bool flush_locked();
+
+    Desktop& desktop_;
+    const LineStore& time_stamps_;
+
+    mutable std::mutex capture_mutex_;  // guards the file, its buffer and its name
+    int fd_ = -1;
+    std::array<char, 8192> buffer_{};
+    std::size_t buffered_ = 0;
+    bool failed_ = false;  // a write failed; nothing more goes to this file
+    text::FixedText<260> name_;
+
+    std::atomic<bool> open_{false};
+    std::atomic<DownloadMode> mode_{DownloadMode::none};
+    std::atomic<int> overwrite_choice_{0};
+};
+
+}  // namespace kestrel
