@@ -102,9 +102,14 @@ void LineStore::new_line() {
     line.kind = line_plain;
     line.selected = 0;
     if (time_stamp_.load(std::memory_order_relaxed)) {
-        text::TimeStamp stamp = text::time_stamp_text(desktop_.local_time(desktop_.now()));
-        std::size_t n = std::min<std::size_t>(stamp.view().size(), columns);
-        std::memcpy(line.text, stamp.bytes.data(), n);
+        // Many lines arrive within one second: format the stamp once per second.
+        std::time_t now = desktop_.now();
+        if (now != stamp_time_ || stamp_.length == 0) {
+            stamp_ = text::time_stamp_text(desktop_.local_time(now));
+            stamp_time_ = now;
+        }
+        std::size_t n = std::min<std::size_t>(stamp_.view().size(), columns);
+        std::memcpy(line.text, stamp_.bytes.data(), n);
         line.text[n] = 0;
         cursor_column_ = static_cast<int>(n);
     } else {

@@ -13,6 +13,7 @@
 
 #include "desktop/desktop.h"
 #include "screen/screen_line.h"
+#include "text/time_stamp.h"
 
 namespace kestrel {
 
@@ -92,6 +93,8 @@ private:
     int terminal_rows_ = 1;
     bool lead_pending_ = false;
     std::uint8_t pending_lead_ = 0;
+    text::TimeStamp stamp_;
+    std::time_t stamp_time_ = 0;
 
     std::atomic<bool> time_stamp_{false};
     std::atomic<bool> bell_on_{true};

@@ -1,0 +1,69 @@
+// How fast bytes enter the line store: the serial line carries under 4 KB/s, so the
+// store must never be what a fast burst waits on.
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "desktop/desktop.h"
+#include "screen/line_store.h"
+#include "text/sjis.h"
+
+namespace {
+
+class QuietDesktop : public kestrel::Desktop {
+public:
+    kestrel::MessageAnswer message_box(std::string_view, std::string_view, kestrel::MessageIcon,
+                                       kestrel::MessageButtons) override {
+        return kestrel::MessageAnswer::ok;
+    }
+    void beep() override {}
+    void menu_refresh() override {}
+    void repaint_row(kestrel::Pane, int) override {}
+    void repaint_pane(kestrel::Pane, bool) override {}
+    void split_view_changed(bool) override {}
+    std::optional<std::string> choose_file(const kestrel::FileChoice&) override { return {}; }
+    void release_screen_saver() override {}
+    std::time_t now() override { return kestrel::system_now(); }
+    std::tm local_time(std::time_t t) override { return kestrel::system_local_time(t); }
+};
+
+// Typical BBS traffic: English and Japanese lines of mixed length, CR LF ended.
+std::string mixed_traffic() {
+    std::string one = kestrel::text::sjis(
+        "  123 JA1ABC   0312 ﾊﾟｹｯﾄ通信 の お知らせ: 次回のミーティングは日曜日です\r\n"
+        "DX de JA1XYZ:    14025.0  VK9AA        CW loud                  0123Z\r\n"
+        "Message text with a rather long line that wraps past the eightieth column of the "
+        "terminal pane and continues here.\r\n");
+    std::string out;
+    while (out.size() < (1u << 16)) out += one;
+    return out;
+}
+
+void run(benchmark::State& state, bool time_stamp, bool per_byte) {
+    QuietDesktop desktop;
+    kestrel::LineStore store(desktop);
+    store.first_sized(24);
+    store.set_time_stamp(time_stamp);
+    const std::string traffic = mixed_traffic();
+    for (auto _ : state) {
+        if (per_byte) {
+            for (char c : traffic) store.put_char(static_cast<std::uint8_t>(c));
+        } else {
+            store.put_text(traffic);
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * traffic.size()));
+}
+
+void BM_put_char_per_byte(benchmark::State& s) { run(s, false, true); }
+void BM_put_char_per_byte_time_stamps(benchmark::State& s) { run(s, true, true); }
+void BM_put_text_chunk(benchmark::State& s) { run(s, false, false); }
+void BM_put_text_chunk_time_stamps(benchmark::State& s) { run(s, true, false); }
+
+}  // namespace
+
+BENCHMARK(BM_put_char_per_byte);
+BENCHMARK(BM_put_char_per_byte_time_stamps);
+BENCHMARK(BM_put_text_chunk);
+BENCHMARK(BM_put_text_chunk_time_stamps);
