@@ -15,7 +15,7 @@
 namespace kestrel::testing {
 
 class FakeDesktop : public Desktop {
-public:
+  public:
     struct Message {
         std::string text;  // converted to UTF-8 for readable assertions
         std::string caption;
@@ -41,7 +41,8 @@ public:
     MessageAnswer message_box(std::string_view text, std::string_view caption, MessageIcon icon,
                               MessageButtons buttons) override {
         std::lock_guard lock(mutex_);
-        messages_.push_back({text::cp932_to_utf8(text), text::cp932_to_utf8(caption), icon, buttons});
+        messages_.push_back(
+            {text::cp932_to_utf8(text), text::cp932_to_utf8(caption), icon, buttons});
         changed_.notify_all();
         if (!answers_.empty()) {
             MessageAnswer a = answers_.front();
@@ -110,7 +111,7 @@ public:
         return last_choice_;
     }
 
-private:
+  private:
     void bump(int& counter) {
         std::lock_guard lock(mutex_);
         ++counter;
@@ -128,8 +129,7 @@ private:
     std::vector<bool> split_changes_;
     FileChoice last_choice_;
     std::time_t now_ = 1204707847;  // 2008-03-05 09:04:07 UTC
-    int beeps_ = 0, menu_refreshes_ = 0, row_repaints_ = 0, pane_repaints_ = 0,
-        saver_releases_ = 0;
+    int beeps_ = 0, menu_refreshes_ = 0, row_repaints_ = 0, pane_repaints_ = 0, saver_releases_ = 0;
 };
 
 }  // namespace kestrel::testing

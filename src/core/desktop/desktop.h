@@ -25,14 +25,14 @@ enum class Pane { terminal, backscroll };
 
 struct FileChoice {
     enum class Mode { open, save } mode = Mode::open;
-    std::string title;             // CP932
-    std::string directory;         // where the chooser starts; empty: the current directory
-    std::string suggested_name;    // CP932, may be empty
-    std::string filter;            // e.g. "*.txt"; empty: every file
+    std::string title;           // CP932
+    std::string directory;       // where the chooser starts; empty: the current directory
+    std::string suggested_name;  // CP932, may be empty
+    std::string filter;          // e.g. "*.txt"; empty: every file
 };
 
 class Desktop {
-public:
+  public:
     virtual ~Desktop() = default;
 
     virtual MessageAnswer message_box(std::string_view text, std::string_view caption,

@@ -20,7 +20,7 @@ enum class ScrollRequest {
 };
 
 class Backscroll {
-public:
+  public:
     static constexpr int thumb_range = LineStore::line_count;
     // Lines kept between the view and the part of the ring about to be overwritten.
     static constexpr int oldest_margin = 500;
@@ -50,13 +50,11 @@ public:
     int cursor_row() const { return cursor_row_; }
     int rows() const { return rows_; }
     int thumb() const { return thumb_; }
-    int ring_index_of_row(int row) const {
-        return LineStore::wrap(bottom_line_ + row - rows_ + 1);
-    }
+    int ring_index_of_row(int row) const { return LineStore::wrap(bottom_line_ + row - rows_ + 1); }
     int line_at_cursor_locked() const { return ring_index_of_row(cursor_row_); }
     bool near_oldest(int n) const;
 
-private:
+  private:
     // What a request asks of the desktop once the lock is released.
     struct Effects {
         int rows[2] = {-1, -1};

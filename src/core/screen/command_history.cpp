@@ -29,10 +29,8 @@ void CommandHistory::input_char(std::uint8_t c) {
             typed.fill(0);
             typed_length_ = 0;
             return;
-        case 27:
-            return;
-        default:
-            break;
+        case 27: return;
+        default: break;
     }
     std::uint8_t kind;
     if (!pair_pending_ && text::is_lead_byte(c)) {

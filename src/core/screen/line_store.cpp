@@ -54,9 +54,7 @@ void LineStore::put_char_locked(std::uint8_t c, bool notice) {
             lead_pending_ = false;
             c = ' ';
             break;
-        case lf:
-            lead_pending_ = false;
-            return;
+        case lf: lead_pending_ = false; return;
         case cr:
             cursor_column_ = 0;
             new_line();
@@ -174,8 +172,8 @@ void LineStore::clear_selection() {
 
 int LineStore::count_selected() const {
     std::lock_guard lock(store_mutex_);
-    return static_cast<int>(
-        std::count_if(lines_.begin(), lines_.end(), [](const ScreenLine& l) { return l.selected; }));
+    return static_cast<int>(std::count_if(lines_.begin(), lines_.end(),
+                                          [](const ScreenLine& l) { return l.selected; }));
 }
 
 int LineStore::count_kinds() const {

@@ -18,7 +18,7 @@
 namespace kestrel {
 
 class LineStore {
-public:
+  public:
     static constexpr int line_count = 5000;
     static constexpr int columns = ScreenLine::columns;
     static constexpr int banner_first_line = 10;
@@ -54,8 +54,8 @@ public:
     void clear_marks_and_selection();
     void clear_selection();
     int count_selected() const;
-    int count_kinds() const;     // lines with any mark or notice
-    void move_cursor_home();     // column 0 of the bottom row, text untouched
+    int count_kinds() const;  // lines with any mark or notice
+    void move_cursor_home();  // column 0 of the bottom row, text untouched
 
     // Lock held.
     const ScreenLine& line(int index) const { return lines_[wrap(index)]; }
@@ -77,7 +77,7 @@ public:
         return index < 0 ? index + line_count : index;
     }
 
-private:
+  private:
     void put_char_locked(std::uint8_t c, bool notice);
     void store_byte(std::uint8_t c, bool notice);
     void new_line();

@@ -13,7 +13,9 @@ void type(CommandHistory& h, std::string_view bytes) {
 
 TEST(CommandHistory, EditingAndEnter) {
     CommandHistory h;
-    type(h, "ab\x08" "c\r");
+    type(h,
+         "ab\x08"
+         "c\r");
     EXPECT_EQ(h.slot(1), "ac");
     EXPECT_EQ(h.slot(0), "");
     EXPECT_EQ(h.typed_length(), 0);

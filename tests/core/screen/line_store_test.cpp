@@ -11,7 +11,7 @@ namespace kestrel {
 namespace {
 
 class LineStoreTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { store.first_sized(24); }
 
     std::string text(int index) {
@@ -83,7 +83,8 @@ TEST_F(LineStoreTest, ControlBytes) {
     EXPECT_EQ(current(), line + 3);
     EXPECT_EQ(text(line + 2), "");
 
-    put("a\tb\x01\x1b" "c");
+    put("a\tb\x01\x1b"
+        "c");
     EXPECT_EQ(current_text(), "a bc");
 
     put("\x07");
@@ -104,8 +105,11 @@ TEST_F(LineStoreTest, BackspaceAfterDoubleByteRemovesOnlyItsSecondByte) {
 TEST_F(LineStoreTest, BellAndControlBytesAroundAPendingLeadByte) {
     put("\x82\x01\xA0");  // other controls keep the lead pending
     EXPECT_EQ(current_text(), "\x82\xA0");
-    put("\x82\x07" "A");  // BEL drops it
-    EXPECT_EQ(current_text(), "\x82\xA0" "A");
+    put("\x82\x07"
+        "A");  // BEL drops it
+    EXPECT_EQ(current_text(),
+              "\x82\xA0"
+              "A");
 }
 
 TEST_F(LineStoreTest, RingWrapsAfterFiveThousandLines) {

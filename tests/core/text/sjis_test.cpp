@@ -27,7 +27,10 @@ TEST(Sjis, RoundTripsOperatorText) {
 }
 
 TEST(Sjis, BrokenBytesBecomeOneReplacementEachAndConversionGoesOn) {
-    EXPECT_EQ(cp932_to_utf8("a\x80" "b\xA0" "c\xFD\xFE\xFF" "d"),
+    EXPECT_EQ(cp932_to_utf8("a\x80"
+                            "b\xA0"
+                            "c\xFD\xFE\xFF"
+                            "d"),
               "a\uFFFDb\uFFFDc\uFFFD\uFFFD\uFFFDd");
     // A lead byte cut off at the end of the text.
     EXPECT_EQ(cp932_to_utf8("ok\x82"), "ok\uFFFD");
