@@ -12,7 +12,7 @@
 namespace {
 
 class QuietDesktop : public kestrel::Desktop {
-  public:
+public:
     kestrel::MessageAnswer message_box(std::string_view, std::string_view, kestrel::MessageIcon,
                                        kestrel::MessageButtons) override {
         return kestrel::MessageAnswer::ok;

@@ -15,7 +15,7 @@
 namespace kestrel::testing {
 
 class FakeDesktop : public Desktop {
-  public:
+public:
     struct Message {
         std::string text;  // converted to UTF-8 for readable assertions
         std::string caption;
@@ -111,7 +111,7 @@ class FakeDesktop : public Desktop {
         return last_choice_;
     }
 
-  private:
+private:
     void bump(int& counter) {
         std::lock_guard lock(mutex_);
         ++counter;

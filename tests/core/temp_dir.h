@@ -8,7 +8,7 @@
 namespace kestrel::testing {
 
 class TempDir {
-  public:
+public:
     TempDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "kestrel-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
@@ -25,7 +25,7 @@ class TempDir {
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
 
-  private:
+private:
     std::string path_;
 };
 

@@ -32,7 +32,7 @@ struct FileChoice {
 };
 
 class Desktop {
-  public:
+public:
     virtual ~Desktop() = default;
 
     virtual MessageAnswer message_box(std::string_view text, std::string_view caption,

@@ -20,7 +20,7 @@ enum class ScrollRequest {
 };
 
 class Backscroll {
-  public:
+public:
     static constexpr int thumb_range = LineStore::line_count;
     // Lines kept between the view and the part of the ring about to be overwritten.
     static constexpr int oldest_margin = 500;
@@ -54,7 +54,7 @@ class Backscroll {
     int line_at_cursor_locked() const { return ring_index_of_row(cursor_row_); }
     bool near_oldest(int n) const;
 
-  private:
+private:
     // What a request asks of the desktop once the lock is released.
     struct Effects {
         int rows[2] = {-1, -1};

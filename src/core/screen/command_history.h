@@ -9,7 +9,7 @@
 namespace kestrel {
 
 class CommandHistory {
-  public:
+public:
     static constexpr int slot_count = 20;
     static constexpr int slot_size = 162;
     static constexpr int max_typed = 160;
@@ -30,7 +30,7 @@ class CommandHistory {
     std::string_view slot(int index) const;
     int typed_length() const { return typed_length_; }
 
-  private:
+private:
     enum ByteKind : std::uint8_t { single = 0, first_of_pair = 1, second_of_pair = 2 };
 
     std::array<std::array<char, slot_size>, slot_count> slots_{};

@@ -18,7 +18,7 @@
 namespace kestrel {
 
 class LineStore {
-  public:
+public:
     static constexpr int line_count = 5000;
     static constexpr int columns = ScreenLine::columns;
     static constexpr int banner_first_line = 10;
@@ -77,7 +77,7 @@ class LineStore {
         return index < 0 ? index + line_count : index;
     }
 
-  private:
+private:
     void put_char_locked(std::uint8_t c, bool notice);
     void store_byte(std::uint8_t c, bool notice);
     void new_line();

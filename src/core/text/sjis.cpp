@@ -10,7 +10,7 @@ namespace {
 // "CP932" rather than "SHIFT_JIS": the latter maps 0x5C and 0x7E to yen and overline and
 // rejects half-width katakana, neither of which a packet operator's text expects.
 class Converter {
-  public:
+public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Converter() {
         if (cd_ != invalid()) iconv_close(cd_);
@@ -45,7 +45,7 @@ class Converter {
         return out;
     }
 
-  private:
+private:
     static iconv_t invalid() { return reinterpret_cast<iconv_t>(-1); }
 
     static std::size_t utf8_length(char first, std::size_t left) {

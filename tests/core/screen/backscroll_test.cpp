@@ -8,7 +8,7 @@ namespace kestrel {
 namespace {
 
 class BackscrollTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         store.first_sized(24);
         backscroll.set_rows(10);

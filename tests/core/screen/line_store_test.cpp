@@ -11,7 +11,7 @@ namespace kestrel {
 namespace {
 
 class LineStoreTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { store.first_sized(24); }
 
     std::string text(int index) {

@@ -24,7 +24,7 @@ void write_file(const std::string& path, const std::string& bytes) {
 }
 
 class ScrollFileTest : public ::testing::Test {
-  protected:
+protected:
     testing::TempDir dir;
     testing::FakeDesktop desktop;
     std::string path = dir.file("KESTREL.buf");
