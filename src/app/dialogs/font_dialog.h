@@ -1,0 +1,40 @@
+#pragma once
+// The screen font: which of the three kinds, its size, and the back-scroll pane's left
+// margin; and the installed font each kind resolves to.
+
+#include <QDialog>
+#include <QFont>
+
+#include "settings/settings.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QLineEdit;
+
+// Kind 0: the system's fixed font; 1: "ＭＳ 明朝", else IPAMincho; 2: "ＭＳ ゴシック", else
+// IPAGothic. Kinds 1 and 2 take the size in pixels from `log_font_y`.
+QFont kestrel_font(const kestrel::Settings& settings);
+
+class FontDialog : public QDialog {
+    Q_OBJECT
+public:
+    FontDialog(const kestrel::Settings& settings, QWidget* parent = nullptr);
+
+    int font_kind() const { return kind_; }
+    std::int32_t font_size() const;
+    bool left_margin() const;
+
+    void accept() override;
+
+private:
+    void choose_kind(int kind);
+
+    int kind_ = 0;
+    QButtonGroup* kinds_ = nullptr;
+    QLineEdit* size_ = nullptr;
+    QCheckBox* margin_ = nullptr;
+};
+
+// OK stores kind, size and margin into `settings` and returns true; a size of 0 for the
+// two scalable kinds is refused with a message and the dialog stays. Cancel changes nothing.
+bool run_font_dialog(QWidget* parent, kestrel::Settings& settings);
