@@ -1,0 +1,193 @@
+#!/usr/bin/python3
+"""The terminal pane as a screen reader sees it.
+
+Starts Kestrel under Xvfb in a private D-Bus session with Qt's accessibility bridge on,
+connected to tncsim on a pseudo-terminal, then reads the pane over AT-SPI and expects the
+program's banner and the simulated TNC's prompt in its text. Exits 77 (skipped) when the
+program, the simulator, Xvfb, the session bus or pyatspi are not there.
+"""
+
+import argparse
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIP = 77
+BANNER = "Ｋｅｓｔｒｅｌ"
+PROMPT = "cmd:"
+HERE = os.path.dirname(os.path.abspath(__file__))
+WRITE_SETTINGS = os.path.join(HERE, "..", "..", "tools", "demo", "write_settings.sh")
+
+
+def skip(reason):
+    print("SKIP: " + reason)
+    sys.exit(SKIP)
+
+
+def parse_args():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--kestrel")
+    parser.add_argument("--tncsim")
+    parser.add_argument("--build-dir")
+    parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
+    parser.add_argument("--timeout", type=float, default=40)
+    return parser.parse_args()
+
+
+def find_binaries(args):
+    kestrel = args.kestrel
+    tncsim = args.tncsim
+    if args.build_dir:
+        for candidate in ("src/app/kestrel", "kestrel"):
+            path = os.path.join(args.build_dir, candidate)
+            if not kestrel and os.access(path, os.X_OK):
+                kestrel = path
+        path = os.path.join(args.build_dir, "tools/tncsim/tncsim")
+        if not tncsim and os.access(path, os.X_OK):
+            tncsim = path
+    return kestrel, tncsim
+
+
+def start_xvfb():
+    read_end, write_end = os.pipe()
+    xvfb = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+        pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as display_pipe:
+        number = display_pipe.readline().strip()
+    if not number:
+        xvfb.terminate()
+        skip("Xvfb did not start")
+    return xvfb, ":" + number
+
+
+def outer(args):
+    kestrel, tncsim = find_binaries(args)
+    if not kestrel or not os.access(kestrel, os.X_OK):
+        skip("kestrel is not built")
+    if not tncsim or not os.access(tncsim, os.X_OK):
+        skip("tncsim is not built")
+    for tool in ("Xvfb", "dbus-run-session"):
+        if not shutil.which(tool):
+            skip(tool + " is not installed")
+    try:
+        import pyatspi  # noqa: F401
+    except ImportError:
+        skip("pyatspi is not installed")
+
+    xvfb, display = start_xvfb()
+    try:
+        env = dict(os.environ, DISPLAY=display)
+        env.pop("WAYLAND_DISPLAY", None)
+        command = ["dbus-run-session", "--", sys.executable, os.path.abspath(__file__),
+                   "--inner", "--kestrel", kestrel, "--tncsim", tncsim,
+                   "--timeout", str(args.timeout)]
+        return subprocess.call(command, env=env, timeout=args.timeout + 30)
+    finally:
+        xvfb.terminate()
+        xvfb.wait()
+
+
+def stop(process):
+    if process.poll() is None:
+        process.send_signal(signal.SIGTERM)
+        try:
+            process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
+def texts_of(accessible, depth=0):
+    """Every text an accessible subtree holds, with the node that holds it."""
+    if accessible is None or depth > 30:
+        return
+    try:
+        text = accessible.queryText()
+        yield accessible, text.getText(0, -1), text.caretOffset
+    except NotImplementedError:
+        pass
+    except Exception:  # a node that went away while we walked
+        return
+    for i in range(accessible.childCount):
+        try:
+            child = accessible.getChildAtIndex(i)
+        except Exception:
+            continue
+        yield from texts_of(child, depth + 1)
+
+
+def find_pane(pyatspi, pid, wanted, deadline):
+    """The first node of the program's tree whose text holds all of `wanted`."""
+    seen = ""
+    while time.monotonic() < deadline:
+        desktop = pyatspi.Registry.getDesktop(0)
+        for i in range(desktop.childCount):
+            try:
+                app = desktop.getChildAtIndex(i)
+                if app is None or app.get_process_id() != pid:
+                    continue
+            except Exception:
+                continue
+            for node, text, caret in texts_of(app):
+                seen = text if BANNER in text else seen
+                if all(w in text for w in wanted):
+                    return node, text, caret
+        time.sleep(0.25)
+    return None, seen, None
+
+
+def inner(args):
+    import pyatspi
+
+    work = tempfile.mkdtemp(prefix="kestrel-atspi-")
+    link = os.path.join(work, "tnc")
+    settings = os.path.join(work, "kestrel-atspi.ini")
+    subprocess.check_call([WRITE_SETTINGS, settings, link, os.path.join(work, "downloads")])
+
+    tncsim = subprocess.Popen([args.tncsim, "--link", link, "--dx-interval", "0"],
+                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    kestrel = None
+    try:
+        if not tncsim.stdout.readline():
+            print("FAIL: tncsim printed no pseudo-terminal")
+            return 1
+        env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1",
+                   QT_QPA_PLATFORM="xcb", HOME=work, XDG_CONFIG_HOME=os.path.join(work, "config"))
+        log = open(os.path.join(work, "kestrel.log"), "w")
+        kestrel = subprocess.Popen([args.kestrel, settings], env=env, stdout=log, stderr=log,
+                                   cwd=work)
+        deadline = time.monotonic() + args.timeout
+        node, text, caret = find_pane(pyatspi, kestrel.pid, [BANNER, PROMPT], deadline)
+        if node is None:
+            print("FAIL: no accessible text with %r and %r; the pane read %r"
+                  % (BANNER, PROMPT, text))
+            if kestrel.poll() is not None:
+                print("kestrel exited with %d; log in %s" % (kestrel.returncode, work))
+            return 1
+        role = node.getRoleName()
+        print("pane: role %s, %d characters, caret at %d" % (role, len(text), caret))
+        print(text)
+        if not 0 <= caret <= len(text):
+            print("FAIL: caret offset %d outside the text" % caret)
+            return 1
+        shutil.rmtree(work, ignore_errors=True)
+        return 0
+    finally:
+        if kestrel is not None:
+            stop(kestrel)
+        stop(tncsim)
+
+
+def main():
+    args = parse_args()
+    sys.exit(inner(args) if args.inner else outer(args))
+
+
+if __name__ == "__main__":
+    main()
