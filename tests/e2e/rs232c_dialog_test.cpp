@@ -169,11 +169,10 @@ TEST(Rs232cDialog, DeviceFieldFollowsTheSelectedPortAndEditsOnlyIt) {
     field->setEditText("/tmp/kestrel-demo-tnc");
 
     // The label beside COM2: shows the new mapping.
-    bool label_updated = false;
-    for (auto* label : dialog.findChildren<QLabel*>())
-        if (label->accessibleName() == "COM2: のデバイス")
-            label_updated = label->text() == "/tmp/kestrel-demo-tnc";
-    EXPECT_TRUE(label_updated);
+    auto* label = dialog.findChild<QLabel*>("device_label_2");
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), "/tmp/kestrel-demo-tnc");
+    EXPECT_EQ(label->accessibleName(), "COM2: のデバイス /tmp/kestrel-demo-tnc");
 
     radio(dialog, "Comﾎﾟｰﾄ", "COM4:")->click();
     EXPECT_EQ(field->currentText(), "/dev/ttyUSB3");

@@ -52,7 +52,8 @@ Rs232cDialog::Rs232cDialog(const kestrel::PortSettings& settings,
         button->setAccessibleName(button->text());
         ports->addButton(button, n);
         auto* device = new QLabel(from_cp932(devices_[n - 1].view()));
-        device->setAccessibleName(device_caption(n));
+        device->setObjectName(QStringLiteral("device_label_%1").arg(n));
+        device->setAccessibleName(device_caption(n) + ' ' + device->text());
         device->setTextInteractionFlags(Qt::TextSelectableByMouse);
         device_labels_[n - 1] = device;
         port_grid->addWidget(button, n - 1, 0);
@@ -177,7 +178,9 @@ void Rs232cDialog::select_port(int port_number) {
 
 void Rs232cDialog::device_edited(const QString& text) {
     devices_[device_port_ - 1].assign(to_cp932(text.trimmed()));
-    device_labels_[device_port_ - 1]->setText(from_cp932(devices_[device_port_ - 1].view()));
+    QLabel* label = device_labels_[device_port_ - 1];
+    label->setText(from_cp932(devices_[device_port_ - 1].view()));
+    label->setAccessibleName(device_caption(device_port_) + ' ' + label->text());
 }
 
 void Rs232cDialog::accept() {
