@@ -83,10 +83,6 @@ public:
     // "DAYTIME yymmddhhmmss" CR, or the TNC message when it is not connected.
     bool send_tnc_clock();
 
-    // The receiver's read: at most `max` bytes, never more than are queued; 0 when none.
-    // Exposed for tests; the receiver is the only caller while it runs.
-    int read_port(std::uint8_t* dst, int max);
-
     RbbsShare& rbbs() { return rbbs_; }
     LineProcessor& line_processor() { return lines_; }
     const TypedLine& typed_line() const { return typed_line_; }
@@ -96,7 +92,7 @@ private:
     bool process_burst();
     void process_byte(std::uint8_t c);
     void capture_failed();
-    void device_lost(int error);
+    void device_lost(unsigned error);
     void put_error_text(std::string_view format_utf8, unsigned value);
     void repaint_cursor_rows();
     void stop_receiver();

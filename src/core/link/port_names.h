@@ -8,8 +8,8 @@ namespace kestrel {
 
 // "COM1:".."COM8:" for 1..8, "COM ?" for anything else.
 constexpr std::string_view port_name(int port_number) {
-    constexpr std::string_view names[] = {"COM ?", "COM1:", "COM2:", "COM3:", "COM4:",
-                                          "COM5:", "COM6:", "COM7:", "COM8:"};
+    constexpr std::string_view names[] = {
+        "COM ?", "COM1:", "COM2:", "COM3:", "COM4:", "COM5:", "COM6:", "COM7:", "COM8:"};
     return port_number >= 1 && port_number <= 8 ? names[port_number] : names[0];
 }
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <mutex>
 #include <string_view>
@@ -33,6 +34,11 @@ struct RxLine {
     }
     // Up to the first NUL, as the checks and the consumers see it.
     std::string_view text() const;
+    // text() == s, without measuring the text.
+    bool equals(std::string_view s) const {
+        return s.size() < size && bytes[s.size()] == 0 &&
+               std::memcmp(bytes.data(), s.data(), s.size()) == 0;
+    }
 };
 
 // A consumer of finished lines (the line still ends with CR when the TNC sent CR LF).

@@ -35,6 +35,11 @@ public:
     // Discards both queues.
     void purge();
 
+    // read_port: at most `max` bytes, never more than are queued (the descriptor does not
+    // block). 0 when nothing is queued; a negated errno when the device failed, -EIO when
+    // it hung up.
+    int read(std::uint8_t* dst, int max);
+
 private:
     int fd_ = -1;
 };

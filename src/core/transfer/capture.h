@@ -66,8 +66,7 @@ public:
     void finish_date_named(std::string_view bytes);
 
 private:
-    bool open_file(const std::string& path, bool append, DownloadMode mode,
-                   std::string_view name);
+    bool open_file(const std::string& path, bool append, DownloadMode mode, std::string_view name);
     void close_locked();
     bool put_locked(std::uint8_t c);
     bool put_filtered_locked(std::uint8_t c);

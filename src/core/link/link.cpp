@@ -1,0 +1,340 @@
+#include "link/link.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <system_error>
+
+#include "text/sjis.h"
+
+namespace kestrel {
+
+namespace {
+
+constexpr std::uint8_t bs = 8, lf = 10, cr = 13, dle = 0x10, esc = 0x1B;
+
+const std::string& tnc_not_connected() {
+    static const std::string text = text::sjis("TNCが接続されていないか電源が入っていません");
+    return text;
+}
+
+void pause_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+}  // namespace
+
+Link::Link(LineStore& store, Backscroll& backscroll, Capture& capture, Settings& settings,
+           Desktop& desktop, std::unique_ptr<ModemControl> modem)
+    : store_(store),
+      backscroll_(backscroll),
+      capture_(capture),
+      settings_(settings),
+      desktop_(desktop),
+      modem_(modem ? std::move(modem) : std::make_unique<SystemModemControl>()),
+      lines_(capture, settings, rbbs_) {
+    int current = settings.default_fkey_no;
+    rbbs_.current.store(current >= 0 && current < rbbs_count ? current : 0);
+    dsr_watch_.store(settings.port.dsr_watch != 0);
+    local_echo_.store(settings.port.local_echo != 0);
+    tx_lf_.store(settings.port.tx_lf != 0);
+}
+
+Link::~Link() { close_port(); }
+
+bool Link::open_port() {
+    close_port();
+    const PortSettings port = settings_.port;
+    dsr_watch_.store(port.dsr_watch != 0);
+    local_echo_.store(port.local_echo != 0);
+    tx_lf_.store(port.tx_lf != 0);
+    if (port.port_number < 1 || port.port_number > port_count) return false;
+    std::string device(
+        settings_.port_devices[static_cast<std::size_t>(port.port_number - 1)].view());
+
+    std::unique_lock lock(port_mutex_);
+    if (!port_.open(device.c_str())) return false;
+    if (!port_.configure(port)) {
+        port_.close();
+        return false;
+    }
+    wake_fd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wake_fd_ < 0) {
+        port_.close();
+        return false;
+    }
+    lost_.store(false);
+    running_.store(true);
+    try {
+        receiver_ = std::thread(&Link::receiver_thread, this);
+    } catch (const std::system_error&) {
+        running_.store(false);
+        ::close(wake_fd_);
+        wake_fd_ = -1;
+        port_.close();
+        return false;
+    }
+    modem_->set_dtr(port_.fd(), true);
+    return true;
+}
+
+void Link::stop_receiver() {
+    running_.store(false);
+    {
+        std::shared_lock lock(port_mutex_);
+        if (wake_fd_ >= 0) {
+            std::uint64_t one = 1;
+            [[maybe_unused]] ssize_t n = ::write(wake_fd_, &one, sizeof one);
+        }
+    }
+    if (receiver_.joinable()) {
+        // The receiver may be waiting in a message box that only the UI thread (this
+        // one) could answer.
+        desktop_.dismiss_background_messages(true);
+        receiver_.join();
+        desktop_.dismiss_background_messages(false);
+    }
+}
+
+void Link::close_port() {
+    stop_receiver();
+    std::unique_lock lock(port_mutex_);
+    if (port_.is_open()) {
+        modem_->set_dtr(port_.fd(), false);
+        port_.close();
+    }
+    if (wake_fd_ >= 0) ::close(wake_fd_);
+    wake_fd_ = -1;
+}
+
+bool Link::port_is_open() const { return running_.load() && !lost_.load(); }
+
+bool Link::tnc_connected() {
+    if (!dsr_watch_.load()) return true;
+    std::shared_lock lock(port_mutex_);
+    if (!port_.is_open()) return false;
+    return modem_->dsr(port_.fd()).value_or(false);
+}
+
+void Link::clear_dtr() {
+    std::shared_lock lock(port_mutex_);
+    if (port_.is_open()) modem_->set_dtr(port_.fd(), false);
+}
+
+int Link::pending_output() {
+    std::shared_lock lock(port_mutex_);
+    return port_.pending_output();
+}
+
+void Link::send_break() {
+    std::shared_lock lock(port_mutex_);
+    if (port_.is_open()) modem_->set_break(port_.fd(), true);
+}
+
+void Link::end_break() {
+    std::shared_lock lock(port_mutex_);
+    if (port_.is_open()) modem_->set_break(port_.fd(), false);
+}
+
+bool Link::send_break_unproto() {
+    send_break();
+    pause_ms(500);
+    end_break();
+    pause_ms(300);
+    text::FixedText<81> unproto;
+    {
+        std::lock_guard lock(rbbs_.records_mutex);
+        int index = rbbs_.current.load();
+        if (index < 0 || index >= rbbs_count) index = 0;
+        unproto = settings_.rbbs[static_cast<std::size_t>(index)].unproto;
+    }
+    for (char c : unproto.view()) {
+        if (!send_char(static_cast<std::uint8_t>(c))) return false;
+    }
+    // A refusal stops the command wherever it happens: one message, not three.
+    if (!send_char(cr)) return false;
+    pause_ms(300);
+    return send_char('K') && send_char(cr);
+}
+
+void Link::put_error_text(std::string_view format_utf8, unsigned value) {
+    char text[64];
+    std::snprintf(text, sizeof text, text::sjis(format_utf8).c_str(), value);
+    store_.put_text(text);
+    repaint_cursor_rows();
+}
+
+void Link::repaint_cursor_rows() {
+    int row;
+    {
+        std::lock_guard lock(store_.store_mutex());
+        row = store_.cursor_row();
+    }
+    desktop_.repaint_row(Pane::terminal, row);
+}
+
+bool Link::write_port(const std::uint8_t* bytes, std::size_t n) {
+    std::shared_lock lock(port_mutex_);
+    if (!port_.is_open() || lost_.load()) return false;
+    const int fd = port_.fd();
+    bool waited = false;
+    std::size_t done = 0;
+    while (done < n) {
+        ssize_t w = ::write(fd, bytes + done, n - done);
+        if (w > 0) {
+            done += static_cast<std::size_t>(w);
+            continue;
+        }
+        if (w < 0 && errno == EINTR) continue;
+        if (w < 0 && errno == EAGAIN) {
+            // The output queue is full (flow control held it): wait, as the overlapped
+            // write does, but give way to close_port.
+            waited = true;
+            pollfd fds[2] = {{fd, POLLOUT, 0}, {wake_fd_, POLLIN, 0}};
+            int r = ::poll(fds, 2, -1);
+            if (r < 0 && errno == EINTR) continue;
+            if (fds[1].revents != 0) return true;
+            if (r < 0 || (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+                put_error_text("com ｴﾗｰ%u", r < 0 ? static_cast<unsigned>(errno) : EIO);
+                return true;
+            }
+            continue;
+        }
+        unsigned error = w < 0 ? static_cast<unsigned>(errno) : EIO;
+        if (waited) {
+            put_error_text("com ｴﾗｰ%u", error);
+            return true;
+        }
+        put_error_text("com ｴﾗｰ %u", error);
+        return false;
+    }
+    return true;
+}
+
+bool Link::send_char(std::uint8_t c) {
+    const bool echo = local_echo_.load();
+    switch (c) {
+        case bs: {
+            int n = typed_line_.back_space();
+            for (int i = 0; i < n; ++i) {
+                write_port(&c, 1);
+                if (echo) store_.put_char(bs);
+            }
+            if (n > 0 && echo) repaint_cursor_rows();
+            return true;
+        }
+        case dle: return true;
+        case esc:
+            if (backscroll_.split_view()) backscroll_.leave_split_view();
+            return true;
+        default: break;
+    }
+    if (!tnc_connected()) {
+        desktop_.tell(tnc_not_connected());
+        return false;
+    }
+    if (!port_is_open()) {
+        desktop_.tell(text::sjis("通信ポートがオープンされていません"));
+        return true;
+    }
+    write_port(&c, 1);
+    if (c == cr) {
+        if (echo) {
+            store_.put_char(cr);
+            desktop_.repaint_pane(Pane::terminal, false);
+        }
+        typed_line_.clear();
+        if (tx_lf_.load()) write_port(&lf, 1);
+        return true;
+    }
+    if (c == '\t' || c >= 0x20) {
+        TypedLine::Echo shown = typed_line_.add(c);
+        if (echo && shown.count > 0) {
+            store_.put_char(shown.first);
+            if (shown.count == 2) store_.put_char(shown.second);
+            repaint_cursor_rows();
+        }
+    }
+    return true;
+}
+
+bool Link::send_byte_echo(std::uint8_t c) {
+    write_port(&c, 1);
+    if (!local_echo_.load()) return true;
+    store_.put_char(c);
+    repaint_cursor_rows();
+    if (c == cr && tx_lf_.load()) write_port(&lf, 1);
+    return true;
+}
+
+bool Link::send_tnc_clock() {
+    if (!tnc_connected()) {
+        desktop_.tell(tnc_not_connected());
+        return false;
+    }
+    std::tm t = desktop_.local_time(desktop_.now());
+    int year = t.tm_year >= 100 ? t.tm_year - 100 : t.tm_year;
+    char command[48];
+    int n = std::snprintf(command, sizeof command, "DAYTIME %02d%02d%02d%02d%02d%02d\r", year,
+                          t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+    for (int i = 0; i < n && i < static_cast<int>(sizeof command) - 1; ++i) {
+        if (!send_char(static_cast<std::uint8_t>(command[i]))) return false;
+    }
+    return true;
+}
+
+void Link::receiver_thread() {
+    pollfd fds[2] = {{port_.fd(), POLLIN, 0}, {wake_fd_, POLLIN, 0}};
+    while (running_.load()) {
+        fds[0].revents = fds[1].revents = 0;
+        int r = ::poll(fds, 2, -1);
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            device_lost(static_cast<unsigned>(errno));
+            return;
+        }
+        if (!running_.load() || fds[1].revents != 0) break;
+        if (fds[0].revents != 0 && !process_burst()) return;
+    }
+}
+
+bool Link::process_burst() {
+    std::uint8_t buffer[read_chunk];
+    for (;;) {
+        lines_.begin_read();
+        int n = port_.read(buffer, read_chunk);
+        if (n < 0) {
+            device_lost(static_cast<unsigned>(-n));
+            return false;
+        }
+        for (int i = 0; i < n; ++i) process_byte(buffer[i]);
+        if (capture_.is_open() && !capture_.flush()) capture_failed();
+        backscroll_.leave_if_near_oldest();
+        repaint_cursor_rows();
+        if (n == 0 || !running_.load()) return true;
+    }
+}
+
+void Link::process_byte(std::uint8_t c) {
+    lines_.accumulate_byte(c);
+    store_.put_char(c);
+    if (capture_.is_open() && !capture_.capture_received(c)) capture_failed();
+}
+
+void Link::capture_failed() {
+    desktop_.tell(text::sjis("書き込みエラーが発生しました"), MessageIcon::warning);
+    capture_.end_download();
+}
+
+void Link::device_lost(unsigned error) {
+    put_error_text("com ｴﾗ- %u", error);
+    lost_.store(true);
+    std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = ::write(wake_fd_, &one, sizeof one);
+    std::unique_lock lock(port_mutex_);
+    port_.close();
+}
+
+}  // namespace kestrel

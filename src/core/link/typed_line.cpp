@@ -1,0 +1,39 @@
+#include "link/typed_line.h"
+
+#include "text/sjis.h"
+
+namespace kestrel {
+
+void TypedLine::mark(Mark m) {
+    if (count_ < capacity) marks_[count_++] = m;
+}
+
+TypedLine::Echo TypedLine::add(std::uint8_t c) {
+    if (lead_pending_) {
+        lead_pending_ = false;
+        if (lead_counted_) mark(trail);
+        return {2, pending_lead_, c};
+    }
+    if (text::is_lead_byte(c)) {
+        lead_pending_ = true;
+        pending_lead_ = c;
+        lead_counted_ = count_ + 2 <= capacity;
+        if (lead_counted_) mark(lead);
+        return {};
+    }
+    mark(single);
+    return {1, c, 0};
+}
+
+int TypedLine::back_space() {
+    if (count_ == 0 || lead_pending_) return 0;
+    switch (marks_[count_ - 1]) {
+        case single: count_ -= 1; return 1;
+        case trail: count_ -= 2; return 2;
+        default: return 0;  // the lead's trail has not been sent yet
+    }
+}
+
+void TypedLine::clear() { count_ = 0; }
+
+}  // namespace kestrel
