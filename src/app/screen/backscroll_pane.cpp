@@ -1,0 +1,123 @@
+#include "screen/backscroll_pane.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+#include <mutex>
+
+namespace {
+
+constexpr int mark_margin = 10;  // room for the marks with the left margin option
+
+}  // namespace
+
+BackscrollPane::BackscrollPane(PaneContext& context, std::function<void(int, int)> scroll_message,
+                               QWidget* parent)
+    : QWidget(parent),
+      context_(context),
+      scroll_message_(std::move(scroll_message)),
+      bar_(new QScrollBar(Qt::Vertical, this)) {
+    setObjectName(QStringLiteral("backscroll"));
+    setAccessibleName(QStringLiteral("バックスクロール"));
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setCursor(Qt::ArrowCursor);
+    bar_->setRange(0, kestrel::Backscroll::thumb_range);
+    bar_->setPageStep(1);
+    bar_->setValue(kestrel::Backscroll::thumb_range);
+    bar_->setFocusPolicy(Qt::NoFocus);
+    bar_->setAccessibleName(QStringLiteral("スクロールバー"));
+    connect(bar_, &QScrollBar::actionTriggered, this, &BackscrollPane::action);
+    connect(bar_, &QScrollBar::sliderReleased, this,
+            [this] { scroll_message_(4, bar_->sliderPosition()); });
+}
+
+int BackscrollPane::scroll_bar_width() {
+    return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+}
+
+// The bar never moves by itself: the request decides, then the thumb follows the view.
+void BackscrollPane::action(int action) {
+    switch (action) {
+        case QAbstractSlider::SliderSingleStepSub: scroll_message_(0, 0); break;
+        case QAbstractSlider::SliderSingleStepAdd: scroll_message_(1, 0); break;
+        case QAbstractSlider::SliderPageStepSub: scroll_message_(2, 0); break;
+        case QAbstractSlider::SliderPageStepAdd: scroll_message_(3, 0); break;
+        case QAbstractSlider::SliderMove: scroll_message_(5, bar_->sliderPosition()); break;
+        default: return;
+    }
+    if (action != QAbstractSlider::SliderMove) sync_thumb();
+}
+
+void BackscrollPane::sync_thumb() {
+    int thumb = 0;
+    {
+        std::lock_guard lock(context_.store.store_mutex());
+        thumb = context_.backscroll.thumb();
+    }
+    if (!bar_->isSliderDown()) bar_->setSliderPosition(thumb);
+}
+
+void BackscrollPane::resizeEvent(QResizeEvent*) {
+    const int w = scroll_bar_width();
+    bar_->setGeometry(width() - w, 0, w, height());
+}
+
+void BackscrollPane::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    RowPainter& rows_painter = context_.painter;
+    const ScreenColours& colours = context_.colours;
+    const int height = rows_painter.cells().height;
+    const int band = width() - scroll_bar_width();
+    const int text_x = context_.settings.bs_yohaku ? mark_margin : 0;
+    painter.fillRect(rect(), colours.background);
+
+    std::lock_guard lock(context_.store.store_mutex());
+    const kestrel::Backscroll& view = context_.backscroll;
+    for (int n = view.rows() - 1; n >= 0; --n) {
+        const kestrel::ScreenLine& line = context_.store.line(view.ring_index_of_row(n));
+        const int y = n * height + margin_;
+        painter.fillRect(0, y, band, height,
+                         n == view.cursor_row() ? colours.cursor : colours.background);
+        if (line.selected) painter.fillRect(0, y, band, height, colours.selection);
+        if (line.kind == kestrel::line_marked) {
+            painter.setPen(QPen(Qt::red, 1));
+            painter.setBrush(Qt::red);
+            const QPoint corners[3] = {QPoint(0, y + 2), QPoint(10, y + height / 2),
+                                       QPoint(0, y + height - 2)};
+            painter.drawPolygon(corners, 3);
+            painter.setBrush(Qt::NoBrush);
+        } else if (line.kind == kestrel::line_read_requested) {
+            painter.fillRect(0, y, 5, height, QColor(0, 255, 0));
+        }
+        rows_painter.draw_text(painter, text_x, y, line_text(line),
+                               line.kind == kestrel::line_pause_notice, colours);
+    }
+}
+
+QString BackscrollPane::accessible_text() const {
+    QString out;
+    std::lock_guard lock(context_.store.store_mutex());
+    const kestrel::Backscroll& view = context_.backscroll;
+    for (int n = 0; n < view.rows(); ++n) {
+        if (n > 0) out.append(QLatin1Char('\n'));
+        out.append(
+            context_.painter.unicode_of(line_text(context_.store.line(view.ring_index_of_row(n)))));
+    }
+    return out;
+}
+
+// The caret sits at the start of the cursor row.
+int BackscrollPane::accessible_caret_offset() const {
+    std::lock_guard lock(context_.store.store_mutex());
+    const kestrel::Backscroll& view = context_.backscroll;
+    int offset = 0;
+    for (int n = 0; n < view.cursor_row(); ++n) {
+        offset += int(context_.painter
+                          .unicode_of(line_text(context_.store.line(view.ring_index_of_row(n))))
+                          .size()) +
+                  1;
+    }
+    return offset;
+}

@@ -1,0 +1,42 @@
+#pragma once
+// The back-scroll pane: older lines of the ring in split view, with the cursor row, the
+// selection and the marks, and the scroll bar (range 0..5000, 5000 the newest line).
+
+#include <QWidget>
+#include <functional>
+
+#include "accessibility/accessible_pane.h"
+#include "screen/pane_context.h"
+
+class QScrollBar;
+
+class BackscrollPane : public QWidget, public AccessibleTextSource {
+    Q_OBJECT
+public:
+    // `scroll_message` gets the request code (0 line up .. 5 thumb track) and the thumb
+    // position, as the scroll bar's messages would.
+    BackscrollPane(PaneContext& context, std::function<void(int, int)> scroll_message,
+                   QWidget* parent);
+
+    void set_margin(int margin) { margin_ = margin; }
+    int margin() const { return margin_; }
+    // Puts the scroll bar's thumb where the split view says.
+    void sync_thumb();
+    QScrollBar* scroll_bar() const { return bar_; }
+    static int scroll_bar_width();
+
+    QString accessible_text() const override;
+    int accessible_caret_offset() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void action(int action);
+
+    PaneContext& context_;
+    std::function<void(int, int)> scroll_message_;
+    QScrollBar* bar_;
+    int margin_ = 0;
+};

@@ -1,0 +1,299 @@
+#include "shell/main_window.h"
+
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <algorithm>
+#include <mutex>
+
+#include "dialogs/font_dialog.h"
+#include "link/port_names.h"
+#include "screen/scroll_file.h"
+#include "settings/settings_io.h"
+#include "shell/command_ids.h"
+#include "shell/status_text.h"
+#include "text/sjis.h"
+
+namespace {
+
+constexpr int status_period_ms = 1000;
+constexpr int minute_period_ms = 60000;
+
+QString to_screen(std::string_view cp932) {
+    return QString::fromStdString(kestrel::text::cp932_to_utf8(cp932));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Session& session)
+    : s_(session), context_{session.store, session.backscroll, session.settings, {}, {}} {
+    setWindowTitle(QStringLiteral("Kestrel "));
+    setObjectName(QStringLiteral("Kestrel "));
+    setAccessibleName(QStringLiteral("Kestrel"));
+    s_.desktop.set_owner(this);
+
+    const auto dispatcher = [this](int id) { dispatch(id); };
+    menu_ = build_menu_bar(menuBar(), dispatcher);
+    for (QMenu* menu : menu_.menus) {
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::init_menu_popup);
+    }
+    tool_bar_ = build_tool_bar(this, dispatcher);
+    addToolBar(Qt::TopToolBarArea, tool_bar_.bar);
+
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    client_->setAutoFillBackground(true);
+    QPalette palette = client_->palette();
+    palette.setColor(QPalette::Window, frame_grey);
+    client_->setPalette(palette);
+    client_->installEventFilter(this);
+    setCentralWidget(client_);
+
+    terminal_ = new TerminalPane(context_, *this, client_);
+    backscroll_pane_ = new BackscrollPane(
+        context_, [this](int code, int position) { scroll_message(code, position); }, client_);
+    backscroll_pane_->hide();
+    setFocusProxy(terminal_);
+
+    break_timer_.setSingleShot(true);
+    connect(&break_timer_, &QTimer::timeout, this, [this] { s_.link->end_break(); });
+    connect(&status_timer_, &QTimer::timeout, this, &MainWindow::status_tick);
+    // The PC scope's minute tick ages its spots; there is nothing to age yet.
+    connect(&minute_timer_, &QTimer::timeout, this, [] {});
+
+    connect(&s_.desktop, &QtDesktop::repaint_due, this, &MainWindow::on_repaint_due);
+    connect(&s_.desktop, &QtDesktop::menu_refresh_due, this, &MainWindow::menu_refresh);
+    connect(&s_.desktop, &QtDesktop::split_view_due, this, &MainWindow::on_split_view_due);
+
+    apply_font();
+    apply_colours();
+}
+
+MainWindow::~MainWindow() {
+    shutdown();
+    s_.desktop.set_owner(nullptr);
+}
+
+void MainWindow::start(bool show_window) {
+    kestrel::Settings& settings = s_.settings;
+    kestrel::load_settings(s_.file, settings);
+    kestrel::load_external_programs(s_.file, settings);
+    external_program_labels();
+    kestrel::load_default_fkey_no(s_.file, settings);
+    s_.store.set_time_stamp(settings.time_stamp != 0);
+    s_.store.set_bell(settings.bell_on != 0);
+    s_.store.set_bell_releases_saver(settings.rbbs[settings.default_fkey_no].saver != 0);
+
+    if (!s_.file.exists()) {
+        if (s_.name_from_command_line) {
+            s_.desktop.message_box(kestrel::text::sjis(s_.file.name() + " 新しい INI ファイルです"),
+                                   " ", kestrel::MessageIcon::none, kestrel::MessageButtons::ok);
+        }
+        rs232c_command();
+        kestrel::save_settings(s_.file, settings, s_.desktop);
+    } else if (s_.link->open_port()) {
+        start_status_timer();
+    }
+    minute_timer_.start(minute_period_ms);
+
+    kestrel::load_scroll_file(s_.store, s_.file.scroll_file_path(), s_.desktop);
+
+    kestrel::load_window_colours_macros(s_.file, settings);
+    apply_font();
+    apply_colours();
+    tool_bar_.bar->setVisible(settings.tool_bar != 0);
+    s_.backscroll.set_rows(std::max(settings.kyokai, 1));
+    const kestrel::Rect& r = settings.window;
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    if (w > 0 && h > 0) {
+        move(r.left, r.top);
+        resize(w, h);
+    } else {
+        resize(640, 480);
+    }
+    update_rbbs_label();
+    menu_refresh();
+    if (show_window) {
+        show();
+        terminal_->setFocus();
+    }
+    layout_panes(false);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    shutdown();
+    event->accept();
+}
+
+void MainWindow::shutdown() {
+    if (shut_down_) return;
+    shut_down_ = true;
+    kestrel::save_scroll_file(s_.store, s_.file.scroll_file_path(), s_.desktop);
+    const QRect frame = geometry();
+    s_.settings.window = {frame.left(), frame.top(), frame.right() + 1, frame.bottom() + 1};
+    kestrel::save_window_and_fkey_no(s_.file, s_.settings);
+    s_.link->clear_dtr();
+    s_.link->close_port();
+    break_timer_.stop();
+    status_timer_.stop();
+    minute_timer_.stop();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == client_ && event->type() == QEvent::Resize) layout_panes(false);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// Pane width: the scroll bar plus 81 cells, or the whole client when that is narrower. In
+// split view the back-scroll pane takes `kyokai` rows and two pixels, then one grey pixel,
+// then the terminal pane. `minus_two` is the rule after a divider move, the font dialog
+// and entering split view: the terminal's rows are counted in two pixels less.
+void MainWindow::layout_panes(bool minus_two) {
+    const CellMetrics& cells = context_.painter.cells();
+    const int client_width = client_->width();
+    const int client_height = client_->height();
+    const int pane_width =
+        std::min(BackscrollPane::scroll_bar_width() + 81 * cells.width, client_width);
+    const int kyokai = std::max(s_.settings.kyokai, 1);
+    int terminal_height = client_height;
+    if (s_.backscroll.split_view()) {
+        const int backscroll_height = kyokai * cells.height + 2;
+        backscroll_pane_->setGeometry(0, 0, pane_width, backscroll_height);
+        backscroll_pane_->show();
+        terminal_height = client_height - backscroll_height;
+        terminal_->setGeometry(0, backscroll_height + 1, pane_width,
+                               std::max(terminal_height - 1, 0));
+        backscroll_pane_->set_margin(backscroll_height % cells.height - 2);
+        backscroll_pane_->sync_thumb();
+    } else {
+        backscroll_pane_->hide();
+        terminal_->setGeometry(0, 0, pane_width, client_height);
+    }
+    s_.backscroll.set_rows(kyokai);
+
+    const int counted = std::max(terminal_->height() - (minus_two ? 2 : 0), 0);
+    const int rows = std::max(counted / cells.height, 1);
+    terminal_->set_margin(counted >= cells.height ? counted % cells.height : 0);
+    if (!first_sized_ && isVisible() && terminal_->height() >= cells.height) {
+        first_sized_ = true;
+        s_.store.first_sized(rows);
+    } else {
+        s_.store.set_terminal_rows(rows);
+    }
+    repaint_both();
+}
+
+void MainWindow::apply_font() {
+    const QFont font = kestrel_font(s_.settings);
+    context_.painter.set_font(font, measure_cells(font));
+}
+
+void MainWindow::apply_colours() { context_.colours = ScreenColours::from(s_.settings); }
+
+void MainWindow::repaint_both() {
+    terminal_->update();
+    if (backscroll_pane_->isVisible()) backscroll_pane_->update();
+}
+
+void MainWindow::on_repaint_due(bool terminal, bool backscroll) {
+    if (terminal) terminal_->store_repainted();
+    if (backscroll && backscroll_pane_->isVisible()) {
+        backscroll_pane_->sync_thumb();
+        backscroll_pane_->update();
+        notify_pane_text_changed(backscroll_pane_);
+    }
+}
+
+void MainWindow::on_split_view_due(bool) {
+    layout_panes(s_.backscroll.split_view());
+    menu_refresh();
+}
+
+void MainWindow::menu_refresh() {
+    using namespace command;
+    const bool capture = s_.link->capture_open();
+    menu_.item(download)->setEnabled(!capture);
+    menu_.item(date_download)->setEnabled(!capture);
+    menu_.item(end_download)->setEnabled(capture);
+    const bool upload_open = s_.link->upload_open();
+    menu_.item(upload)->setEnabled(!upload_open);
+    menu_.item(abort_upload)->setEnabled(upload_open);
+    menu_.item(reverse_video)->setChecked(s_.settings.rev_text_col != 0);
+    menu_.item(toggle_tool_bar)->setChecked(s_.settings.tool_bar != 0);
+    const bool split = s_.backscroll.split_view();
+    menu_.item(backscroll)->setEnabled(!split);
+    menu_.item(leave_split)->setEnabled(split);
+    menu_.item(move_divider_up)->setEnabled(split);
+    menu_.item(move_divider_down)->setEnabled(split);
+    // The chat line, the PC scope and the TALK window do not exist yet.
+    menu_.item(chat)->setChecked(false);
+    menu_.item(pc_scope)->setChecked(false);
+    menu_.item(talk)->setChecked(false);
+}
+
+void MainWindow::init_menu_popup() {
+    using namespace command;
+    const bool selected = s_.store.count_selected() > 0;
+    for (int id : {copy_clipboard, copy_clipboard_quoted, copy_file, copy_file_quoted}) {
+        menu_.item(id)->setEnabled(selected);
+    }
+    menu_.item(clear_marks)->setEnabled(s_.store.count_kinds() > 0);
+    const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
+    menu_.item(clipboard_upload)->setEnabled(clip != nullptr && clip->hasText());
+    rbbs_menu_labels();
+}
+
+void MainWindow::rbbs_menu_labels() {
+    for (int record = 0; record < kestrel::rbbs_count; ++record) {
+        menu_.item(command::rbbs_item(record))
+            ->setText(to_screen(rbbs_menu_label(record, s_.settings.rbbs[record].name.view())));
+    }
+}
+
+void MainWindow::external_program_labels() {
+    for (int i = 0; i < kestrel::external_program_count; ++i) {
+        const QString heading = to_screen(s_.settings.external_programs[i].name.view());
+        menu_.item(command::program_1 + i)
+            ->setText(heading + QStringLiteral("\tALT+%1").arg(i + 1));
+    }
+    const QString first = to_screen(s_.settings.external_programs[0].name.view());
+    const QString second = to_screen(s_.settings.external_programs[1].name.view());
+    for (int id : {int(command::program_1), command::program_1 + 1}) {
+        const QString tip = tool_tip(id, first, second);
+        tool_bar_.buttons.at(id)->setToolTip(tip);
+        tool_bar_.buttons.at(id)->setText(tip.isEmpty() ? QStringLiteral("外部ﾌﾟﾛｸﾞﾗﾑ") : tip);
+    }
+}
+
+// " <%s>  " with the key name, the name and two blanks, filled to 40 characters.
+void MainWindow::update_rbbs_label() {
+    const int record = s_.settings.default_fkey_no;
+    std::string text = " <" + rbbs_key_name(record) + ">  ";
+    text.append(s_.settings.rbbs[record].name.view());
+    text.append("  ");
+    text.resize(40, ' ');
+    tool_bar_.rbbs_label->setText(to_screen(text));
+    s_.store.set_bell_releases_saver(s_.settings.rbbs[record].saver != 0);
+}
+
+void MainWindow::select_record(int record) {
+    s_.settings.default_fkey_no =
+        (record % kestrel::rbbs_count + kestrel::rbbs_count) % kestrel::rbbs_count;
+    update_rbbs_label();
+}
+
+void MainWindow::start_status_timer() { status_timer_.start(status_period_ms); }
+
+void MainWindow::status_tick() {
+    std::time_t now = s_.desktop.now();
+    const bool jst = s_.settings.jst != 0;
+    if (!jst) now -= 32400;
+    const std::string capture = s_.link->capture_open() ? s_.link->capture_name() : std::string();
+    setWindowTitle(
+        to_screen(status_text(s_.desktop.local_time(now), jst,
+                              kestrel::port_name(s_.settings.port.port_number), capture)));
+}

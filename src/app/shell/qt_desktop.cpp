@@ -1,0 +1,181 @@
+#include "shell/qt_desktop.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QThread>
+
+#include "text/sjis.h"
+
+using kestrel::MessageAnswer;
+using kestrel::MessageButtons;
+using kestrel::MessageIcon;
+
+namespace {
+
+constexpr int frame_ms = 16;
+
+QString from_cp932(std::string_view bytes) {
+    return QString::fromStdString(kestrel::text::cp932_to_utf8(bytes));
+}
+
+}  // namespace
+
+QtDesktop::QtDesktop(QObject* parent) : QObject(parent) {
+    frame_timer_.setSingleShot(true);
+    connect(&frame_timer_, &QTimer::timeout, this, &QtDesktop::paint_frame);
+    since_frame_.start();
+}
+
+bool QtDesktop::on_gui_thread() const { return QThread::currentThread() == thread(); }
+
+MessageAnswer QtDesktop::message_box(std::string_view text, std::string_view caption,
+                                     MessageIcon icon, MessageButtons buttons) {
+    Message message{kestrel::text::cp932_to_utf8(text), kestrel::text::cp932_to_utf8(caption), icon,
+                    buttons};
+    if (on_gui_thread()) return show_box(message);
+    MessageAnswer answer = MessageAnswer::cancel;
+    QMetaObject::invokeMethod(
+        this, [&] { answer = show_box(message); }, Qt::BlockingQueuedConnection);
+    return answer;
+}
+
+MessageAnswer QtDesktop::show_box(const Message& message) {
+    if (answer_hook_) {
+        if (std::optional<MessageAnswer> a = answer_hook_(message)) return *a;
+    }
+    QMessageBox box(owner_);
+    box.setWindowTitle(QString::fromStdString(message.caption));
+    box.setText(QString::fromStdString(message.text));
+    box.setAccessibleName(box.windowTitle());
+    box.setAccessibleDescription(box.text());
+    switch (message.icon) {
+        case MessageIcon::none: box.setIcon(QMessageBox::NoIcon); break;
+        case MessageIcon::information: box.setIcon(QMessageBox::Information); break;
+        case MessageIcon::warning: box.setIcon(QMessageBox::Warning); break;
+        case MessageIcon::error: box.setIcon(QMessageBox::Critical); break;
+        case MessageIcon::question: box.setIcon(QMessageBox::Question); break;
+    }
+    auto add = [&](QMessageBox::StandardButton b, const QString& label) {
+        QAbstractButton* button = box.addButton(b);
+        button->setText(label);
+        button->setAccessibleName(label);
+    };
+    switch (message.buttons) {
+        case MessageButtons::ok: add(QMessageBox::Ok, QStringLiteral("OK")); break;
+        case MessageButtons::ok_cancel:
+            add(QMessageBox::Ok, QStringLiteral("OK"));
+            add(QMessageBox::Cancel, QStringLiteral("キャンセル"));
+            break;
+        case MessageButtons::yes_no:
+            add(QMessageBox::Yes, QStringLiteral("はい(&Y)"));
+            add(QMessageBox::No, QStringLiteral("いいえ(&N)"));
+            break;
+        case MessageButtons::yes_no_cancel:
+            add(QMessageBox::Yes, QStringLiteral("はい(&Y)"));
+            add(QMessageBox::No, QStringLiteral("いいえ(&N)"));
+            add(QMessageBox::Cancel, QStringLiteral("キャンセル"));
+            break;
+    }
+    switch (box.exec()) {
+        case QMessageBox::Ok: return MessageAnswer::ok;
+        case QMessageBox::Yes: return MessageAnswer::yes;
+        case QMessageBox::No: return MessageAnswer::no;
+        default: return MessageAnswer::cancel;
+    }
+}
+
+void QtDesktop::beep() {
+    QMetaObject::invokeMethod(
+        this, [] { QApplication::beep(); }, Qt::QueuedConnection);
+}
+
+void QtDesktop::menu_refresh() {
+    if (menu_posted_.exchange(true)) return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            menu_posted_ = false;
+            emit menu_refresh_due();
+        },
+        Qt::QueuedConnection);
+}
+
+void QtDesktop::repaint_row(kestrel::Pane pane, int) { mark_dirty(pane); }
+
+// Erasing is implied: each frame repaints every row of a pane from the store.
+void QtDesktop::repaint_pane(kestrel::Pane pane, bool) { mark_dirty(pane); }
+
+void QtDesktop::mark_dirty(kestrel::Pane pane) {
+    dirty_.fetch_or(pane == kestrel::Pane::terminal ? terminal_dirty : backscroll_dirty);
+    if (frame_posted_.exchange(true)) return;
+    QMetaObject::invokeMethod(this, &QtDesktop::schedule_frame, Qt::QueuedConnection);
+}
+
+void QtDesktop::schedule_frame() {
+    if (frame_timer_.isActive()) return;
+    const qint64 elapsed = since_frame_.elapsed();
+    if (elapsed >= frame_ms) {
+        paint_frame();
+    } else {
+        frame_timer_.start(int(frame_ms - elapsed));
+    }
+}
+
+void QtDesktop::paint_frame() {
+    // Cleared before the dirty bits are taken: a request arriving meanwhile posts again.
+    frame_posted_ = false;
+    const unsigned dirty = dirty_.exchange(0);
+    since_frame_.restart();
+    if (dirty != 0) emit repaint_due(dirty & terminal_dirty, dirty & backscroll_dirty);
+}
+
+void QtDesktop::flush_now() {
+    frame_timer_.stop();
+    QCoreApplication::processEvents();
+    paint_frame();
+    QCoreApplication::processEvents();
+}
+
+void QtDesktop::split_view_changed(bool on) {
+    QMetaObject::invokeMethod(
+        this, [this, on] { emit split_view_due(on); }, Qt::QueuedConnection);
+}
+
+std::optional<std::string> QtDesktop::choose_file(const kestrel::FileChoice& choice) {
+    if (on_gui_thread()) return show_chooser(choice);
+    std::optional<std::string> result;
+    QMetaObject::invokeMethod(
+        this, [&] { result = show_chooser(choice); }, Qt::BlockingQueuedConnection);
+    return result;
+}
+
+std::optional<std::string> QtDesktop::show_chooser(const kestrel::FileChoice& choice) {
+    if (chooser_hook_) return chooser_hook_(choice);
+    const QString title = from_cp932(choice.title);
+    QString start = QString::fromLocal8Bit(choice.directory.c_str());
+    if (!choice.suggested_name.empty()) {
+        const QString name = from_cp932(choice.suggested_name);
+        start = start.isEmpty() ? name : start + QLatin1Char('/') + name;
+    }
+    const QString filter =
+        choice.filter.empty() ? QString() : QString::fromStdString(choice.filter);
+    const QString path = choice.mode == kestrel::FileChoice::Mode::open
+                             ? QFileDialog::getOpenFileName(owner_, title, start, filter)
+                             : QFileDialog::getSaveFileName(owner_, title, start, filter);
+    if (path.isEmpty()) return std::nullopt;
+    return QFile::encodeName(path).toStdString();
+}
+
+void QtDesktop::release_screen_saver() {
+    QMetaObject::invokeMethod(
+        this,
+        [] {
+            // Best effort: a desktop without xdg-utils simply keeps its saver running.
+            QProcess::startDetached(QStringLiteral("xdg-screensaver"), {QStringLiteral("reset")});
+        },
+        Qt::QueuedConnection);
+}

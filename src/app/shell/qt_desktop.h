@@ -1,0 +1,82 @@
+#pragma once
+// The core's desktop interface on Qt. Every call may come from any thread: message boxes
+// and file choosers run on the GUI thread and block only their caller; repaints, beeps,
+// menu refreshes and split-view changes are posted and never wait, since the core may
+// make them with the line-store lock held. Repaints are gathered into at most one update
+// of each pane per frame, however fast the receiver asks.
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+#include <QWidget>
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "desktop/desktop.h"
+
+class QtDesktop : public QObject, public kestrel::Desktop {
+    Q_OBJECT
+public:
+    // What a message box showed, in UTF-8, for the answer hook.
+    struct Message {
+        std::string text;
+        std::string caption;
+        kestrel::MessageIcon icon;
+        kestrel::MessageButtons buttons;
+    };
+    // Answers a message box instead of the operator (tests, scripted runs). No value: show
+    // the box after all.
+    using AnswerHook = std::function<std::optional<kestrel::MessageAnswer>(const Message&)>;
+    using ChooserHook = std::function<std::optional<std::string>(const kestrel::FileChoice&)>;
+
+    explicit QtDesktop(QObject* parent = nullptr);
+
+    void set_answer_hook(AnswerHook hook) { answer_hook_ = std::move(hook); }
+    void set_chooser_hook(ChooserHook hook) { chooser_hook_ = std::move(hook); }
+    // The window the boxes belong to.
+    void set_owner(QWidget* owner) { owner_ = owner; }
+
+    kestrel::MessageAnswer message_box(std::string_view text, std::string_view caption,
+                                       kestrel::MessageIcon icon,
+                                       kestrel::MessageButtons buttons) override;
+    void beep() override;
+    void menu_refresh() override;
+    void repaint_row(kestrel::Pane pane, int row) override;
+    void repaint_pane(kestrel::Pane pane, bool erase) override;
+    void split_view_changed(bool on) override;
+    std::optional<std::string> choose_file(const kestrel::FileChoice& choice) override;
+    void release_screen_saver() override;
+    std::time_t now() override { return kestrel::system_now(); }
+    std::tm local_time(std::time_t t) override { return kestrel::system_local_time(t); }
+
+    // Runs everything posted so far that is due now, repaints included (tests).
+    void flush_now();
+
+signals:
+    // On the GUI thread.
+    void repaint_due(bool terminal, bool backscroll);
+    void menu_refresh_due();
+    void split_view_due(bool on);
+
+private:
+    enum Dirty : unsigned { terminal_dirty = 1, backscroll_dirty = 2 };
+
+    void mark_dirty(kestrel::Pane pane);
+    void schedule_frame();
+    void paint_frame();
+    kestrel::MessageAnswer show_box(const Message& message);
+    std::optional<std::string> show_chooser(const kestrel::FileChoice& choice);
+    bool on_gui_thread() const;
+
+    QWidget* owner_ = nullptr;
+    AnswerHook answer_hook_;
+    ChooserHook chooser_hook_;
+
+    std::atomic<unsigned> dirty_{0};
+    std::atomic<bool> frame_posted_{false};
+    std::atomic<bool> menu_posted_{false};
+    QTimer frame_timer_;
+    QElapsedTimer since_frame_;
+};

@@ -1,0 +1,32 @@
+#pragma once
+// Everything the program keeps for its whole run, created once in main before any window.
+
+#include <memory>
+#include <string>
+
+#include "screen/backscroll.h"
+#include "screen/command_history.h"
+#include "screen/line_store.h"
+#include "settings/settings.h"
+#include "settings/settings_file.h"
+#include "shell/qt_desktop.h"
+#include "shell/tnc_link.h"
+
+struct Session {
+    // `command_line` is the settings file name as given; empty means the default.
+    explicit Session(std::string_view command_line)
+        : file(command_line),
+          name_from_command_line(!command_line.empty()),
+          store(desktop),
+          backscroll(store, desktop),
+          link(make_local_link(settings, store, backscroll)) {}
+
+    QtDesktop desktop;
+    kestrel::SettingsFile file;
+    bool name_from_command_line;
+    kestrel::Settings settings;
+    kestrel::LineStore store;
+    kestrel::Backscroll backscroll;
+    kestrel::CommandHistory history;
+    std::unique_ptr<TncLink> link;
+};
