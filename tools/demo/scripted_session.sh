@@ -10,42 +10,25 @@ kestrel=$1
 settings=$2
 out=$3
 
-for tool in Xvfb xdotool import; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "$tool is missing (make deps installs xvfb, xdotool and imagemagick)" >&2
-        exit 1
-    fi
-done
-
 source "$here/processes.sh"
+source "$here/x_session.sh"
+require_x_tools
 trap stop_started_processes EXIT
 trap 'exit 130' INT TERM
 
 start_xvfb
 echo "Xvfb on display $DISPLAY"
-
-"$kestrel" "$settings" >"$out/kestrel.log" 2>&1 &
-kestrel_pid=$!
-started_pids=("$kestrel_pid" "${started_pids[@]}")
-
-window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kestrel' | head -n 1 || true)
-if [ -z "$window" ]; then
-    echo "Kestrel's window did not appear; see $out/kestrel.log" >&2
-    exit 1
-fi
-# No window manager runs here, so focus is given directly.
-xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window" || true
+start_kestrel "$kestrel" "$settings" "$out/kestrel.log"
 
 shots=()
 shot() {
-    local file=$out/$1.png
-    import -window root "$file"
-    shots+=("$file")
+    window_shot "$out/$1.png"
+    shots+=("$out/$1.png")
 }
 
-type_line() {
-    xdotool type --delay 40 "$1"
-    xdotool key Return
+# The number of "End of message" lines in today's downloads.
+messages_downloaded() {
+    cat "$out"/downloads/*.txt 2>/dev/null | grep -c 'End of message' || true
 }
 
 # The simulated radio link answers at once; the pauses are for the eye and the pictures.
@@ -61,12 +44,10 @@ sleep 2
 shot 03-list
 
 # Reading starts the date-named download on "Msg#" and ends it on "[End of message]".
+before=$(messages_downloaded)
 type_line "R 24,23"
 for _ in $(seq 50); do
-    if grep -qs 'End of message' "$out"/downloads/*.txt 2>/dev/null &&
-        [ "$(cat "$out"/downloads/*.txt | grep -c 'End of message')" -ge 2 ]; then
-        break
-    fi
+    [ "$(messages_downloaded)" -ge $((before + 2)) ] && break
     sleep 0.2
 done
 sleep 1
@@ -81,8 +62,7 @@ type_line "B"
 sleep 1
 shot 06-bye
 
-kill -TERM "$kestrel_pid" 2>/dev/null || true
-wait "$kestrel_pid" 2>/dev/null || true
+stop_kestrel
 
 echo "Screenshots:"
 printf '  %s\n' "${shots[@]}"
