@@ -11,10 +11,10 @@
 
 #include "dialogs/font_dialog.h"
 #include "link/port_names.h"
+#include "link/status_text.h"
 #include "screen/scroll_file.h"
 #include "settings/settings_io.h"
 #include "shell/command_ids.h"
-#include "shell/status_text.h"
 #include "text/sjis.h"
 
 namespace {
@@ -59,7 +59,7 @@ MainWindow::MainWindow(Session& session)
     setFocusProxy(terminal_);
 
     break_timer_.setSingleShot(true);
-    connect(&break_timer_, &QTimer::timeout, this, [this] { s_.link->end_break(); });
+    connect(&break_timer_, &QTimer::timeout, this, [this] { s_.link.end_break(); });
     connect(&status_timer_, &QTimer::timeout, this, &MainWindow::status_tick);
     // The PC scope's minute tick ages its spots; there is nothing to age yet.
     connect(&minute_timer_, &QTimer::timeout, this, [] {});
@@ -83,6 +83,7 @@ void MainWindow::start(bool show_window) {
     kestrel::load_external_programs(s_.file, settings);
     external_program_labels();
     kestrel::load_default_fkey_no(s_.file, settings);
+    s_.link.rbbs().current = settings.default_fkey_no;
     s_.store.set_time_stamp(settings.time_stamp != 0);
     s_.store.set_bell(settings.bell_on != 0);
     s_.store.set_bell_releases_saver(settings.rbbs[settings.default_fkey_no].saver != 0);
@@ -94,7 +95,7 @@ void MainWindow::start(bool show_window) {
         }
         rs232c_command();
         kestrel::save_settings(s_.file, settings, s_.desktop);
-    } else if (s_.link->open_port()) {
+    } else if (s_.link.open_port()) {
         start_status_timer();
     }
     minute_timer_.start(minute_period_ms);
@@ -136,8 +137,8 @@ void MainWindow::shutdown() {
     const QRect frame = geometry();
     s_.settings.window = {frame.left(), frame.top(), frame.right() + 1, frame.bottom() + 1};
     kestrel::save_window_and_fkey_no(s_.file, s_.settings);
-    s_.link->clear_dtr();
-    s_.link->close_port();
+    s_.link.clear_dtr();
+    s_.link.close_port();
     break_timer_.stop();
     status_timer_.stop();
     minute_timer_.stop();
@@ -215,13 +216,13 @@ void MainWindow::on_split_view_due(bool) {
 
 void MainWindow::menu_refresh() {
     using namespace command;
-    const bool capture = s_.link->capture_open();
+    const bool capture = s_.capture.is_open();
     menu_.item(download)->setEnabled(!capture);
     menu_.item(date_download)->setEnabled(!capture);
     menu_.item(end_download)->setEnabled(capture);
-    const bool upload_open = s_.link->upload_open();
-    menu_.item(upload)->setEnabled(!upload_open);
-    menu_.item(abort_upload)->setEnabled(upload_open);
+    const bool uploading = upload_open();
+    menu_.item(upload)->setEnabled(!uploading);
+    menu_.item(abort_upload)->setEnabled(uploading);
     menu_.item(reverse_video)->setChecked(s_.settings.rev_text_col != 0);
     menu_.item(toggle_tool_bar)->setChecked(s_.settings.tool_bar != 0);
     const bool split = s_.backscroll.split_view();
@@ -289,11 +290,6 @@ void MainWindow::select_record(int record) {
 void MainWindow::start_status_timer() { status_timer_.start(status_period_ms); }
 
 void MainWindow::status_tick() {
-    std::time_t now = s_.desktop.now();
-    const bool jst = s_.settings.jst != 0;
-    if (!jst) now -= 32400;
-    const std::string capture = s_.link->capture_open() ? s_.link->capture_name() : std::string();
-    setWindowTitle(
-        to_screen(status_text(s_.desktop.local_time(now), jst,
-                              kestrel::port_name(s_.settings.port.port_number), capture)));
+    setWindowTitle(to_screen(kestrel::status_text(s_.desktop, s_.settings.jst,
+                                                  s_.settings.port.port_number, s_.capture)));
 }

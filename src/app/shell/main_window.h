@@ -83,7 +83,8 @@ private:
     void external_program_labels();
     void status_tick();
     void start_status_timer();
-    void send_tnc_clock();
+    // Uploads are not part of the program yet.
+    bool upload_open() const { return false; }
     void choose_colour_command(kestrel::Colour& colour);
     void font_command();
     void about_box();

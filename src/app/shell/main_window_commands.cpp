@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <cstdio>
 
 #include "dialogs/colour_dialog.h"
 #include "dialogs/font_dialog.h"
@@ -32,21 +31,21 @@ void MainWindow::dispatch(int id) {
     switch (id) {
         case upload:
         case clipboard_upload:
-            if (!s_.link->tnc_connected()) {
+            if (!s_.link.tnc_connected()) {
                 not_connected();
                 return;
             }
             emit unconnected_command(id);
             return;
         case tnc_clock:
-            if (!s_.link->tnc_connected()) {
+            if (!s_.link.tnc_connected()) {
                 not_connected();
                 return;
             }
-            send_tnc_clock();
+            s_.link.send_tnc_clock();
             return;
         case send_break:
-            s_.link->send_break();
+            s_.link.send_break();
             break_timer_.start(break_ms);
             return;
         case exit_program: close(); return;
@@ -106,6 +105,19 @@ void MainWindow::dispatch(int id) {
             kestrel::save_colours_macros(s_.file, settings);
             return;
         case about: about_box(); return;
+        case download:
+            s_.capture.start_download(settings.dl_dir.view());
+            menu_refresh();
+            return;
+        case date_download:
+            s_.capture.start_date_named_download(
+                settings.dl_dir.view(), settings.rbbs[settings.default_fkey_no].extension.view());
+            menu_refresh();
+            return;
+        case end_download:
+            s_.capture.end_download();
+            menu_refresh();
+            return;
         default: break;
     }
     if (id == home_page) {
@@ -125,9 +137,6 @@ void MainWindow::dispatch(int id) {
         // Features that come later: upload abort, capture, copy out, external programs,
         // chat line, PC scope, TALK, folders, pause string, cluster options, key macros.
         case abort_upload:
-        case download:
-        case date_download:
-        case end_download:
         case register_programs:
         case copy_clipboard:
         case copy_clipboard_quoted:
@@ -151,11 +160,11 @@ void MainWindow::not_connected() {
 }
 
 bool MainWindow::rs232c_command() {
-    if (s_.link->capture_open() || s_.link->upload_open()) {
+    if (s_.capture.is_open() || upload_open()) {
         s_.desktop.tell(kestrel::text::sjis("ﾀﾞｳﾝﾛｰﾄﾞまたはｱｯﾌﾟﾛｰﾄﾞ中にRS232C設定はできません"));
         return false;
     }
-    if (s_.link->port_is_open()) s_.link->close_port();
+    if (s_.link.port_is_open()) s_.link.close_port();
     kestrel::Settings& settings = s_.settings;
     Rs232cDialog dialog(settings.port, settings.port_devices, isVisible() ? this : nullptr);
     const bool ok = run_dialog(dialog) == QDialog::Accepted;
@@ -164,21 +173,8 @@ bool MainWindow::rs232c_command() {
         settings.port = dialog.port_settings();
         settings.port_devices = dialog.port_devices();
     }
-    if (s_.link->open_port()) start_status_timer();
+    if (s_.link.open_port()) start_status_timer();
     return ok;
-}
-
-// "DAYTIME yymmddhhmmss" and CR, through the keyboard path, stopping at a refusal.
-void MainWindow::send_tnc_clock() {
-    const std::tm t = s_.desktop.local_time(s_.desktop.now());
-    int year = t.tm_year;
-    if (year >= 100) year -= 100;
-    char text[40];
-    const int n = std::snprintf(text, sizeof text, "DAYTIME %02d%02d%02d%02d%02d%02d\r", year,
-                                t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
-    for (int i = 0; i < n; ++i) {
-        if (!s_.link->send_char(static_cast<std::uint8_t>(text[i]))) break;
-    }
 }
 
 void MainWindow::choose_colour_command(kestrel::Colour& colour) {

@@ -206,7 +206,7 @@ void MainWindow::char_handler(std::uint8_t c) {
         // The continuous read of marked messages comes with the RBBS automation; until
         // then it never runs and Enter goes on as usual.
     }
-    TncLink& link = *s_.link;
+    kestrel::Link& link = s_.link;
     const bool recalled = c == cr && s_.history.recall_index() >= 1;
     if (recalled) {
         const std::string line(s_.history.recalled_text());
@@ -221,13 +221,13 @@ void MainWindow::char_handler(std::uint8_t c) {
         link.send_char(c);
         s_.history.input_char(c);
     }
-    if (s_.settings.port.local_echo != 0 && link.capture_open()) {
-        const bool written = link.capture_byte(c) && (c != cr || link.capture_byte(lf));
+    kestrel::Capture& capture = s_.capture;
+    if (s_.settings.port.local_echo != 0 && capture.is_open()) {
+        const bool written = capture.capture_byte(c) && (c != cr || capture.capture_byte(lf));
         if (!written) {
-            s_.desktop.message_box(kestrel::text::sjis("書き込みエラーが発生しました"),
-                                   kestrel::message_caption, kestrel::MessageIcon::warning,
-                                   kestrel::MessageButtons::ok);
-            link.end_download();
+            s_.desktop.tell(kestrel::text::sjis("書き込みエラーが発生しました"),
+                            kestrel::MessageIcon::warning);
+            capture.close_after_write_failure();
             menu_refresh();
         }
     }

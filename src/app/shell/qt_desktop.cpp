@@ -37,10 +37,51 @@ MessageAnswer QtDesktop::message_box(std::string_view text, std::string_view cap
     Message message{kestrel::text::cp932_to_utf8(text), kestrel::text::cp932_to_utf8(caption), icon,
                     buttons};
     if (on_gui_thread()) return show_box(message);
+    return ask_from_background(message);
+}
+
+struct QtDesktop::BackgroundBox {
+    bool done = false;
     MessageAnswer answer = MessageAnswer::cancel;
+};
+
+// The box is shown by the GUI thread; the caller waits for its answer, or for the
+// dismissal, whichever comes first. A dismissed box that was not shown yet never is.
+MessageAnswer QtDesktop::ask_from_background(const Message& message) {
+    const MessageAnswer dismissed =
+        message.buttons == MessageButtons::yes_no ? MessageAnswer::no : MessageAnswer::cancel;
+    auto box = std::make_shared<BackgroundBox>();
+    {
+        std::lock_guard lock(boxes_mutex_);
+        if (dismissing_) return dismissed;
+    }
     QMetaObject::invokeMethod(
-        this, [&] { answer = show_box(message); }, Qt::BlockingQueuedConnection);
-    return answer;
+        this,
+        [this, box, message] {
+            {
+                std::lock_guard lock(boxes_mutex_);
+                if (box->done) return;
+            }
+            const MessageAnswer answer = show_box(message);
+            std::lock_guard lock(boxes_mutex_);
+            box->done = true;
+            box->answer = answer;
+            box_answered_.notify_all();
+        },
+        Qt::QueuedConnection);
+    std::unique_lock lock(boxes_mutex_);
+    box_answered_.wait(lock, [&] { return box->done || dismissing_; });
+    if (!box->done) {
+        box->done = true;
+        box->answer = dismissed;
+    }
+    return box->answer;
+}
+
+void QtDesktop::dismiss_background_messages(bool on) {
+    std::lock_guard lock(boxes_mutex_);
+    dismissing_ = on;
+    box_answered_.notify_all();
 }
 
 MessageAnswer QtDesktop::show_box(const Message& message) {

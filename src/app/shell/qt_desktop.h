@@ -10,7 +10,9 @@
 #include <QTimer>
 #include <QWidget>
 #include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -48,6 +50,9 @@ public:
     void split_view_changed(bool on) override;
     std::optional<std::string> choose_file(const kestrel::FileChoice& choice) override;
     void release_screen_saver() override;
+    // While on, boxes asked for by other threads are answered at once with Cancel (No for
+    // a yes/no question), pending ones included: the link joins its receiver meanwhile.
+    void dismiss_background_messages(bool on) override;
     std::time_t now() override { return kestrel::system_now(); }
     std::tm local_time(std::time_t t) override { return kestrel::system_local_time(t); }
 
@@ -69,6 +74,9 @@ private:
     kestrel::MessageAnswer show_box(const Message& message);
     std::optional<std::string> show_chooser(const kestrel::FileChoice& choice);
     bool on_gui_thread() const;
+    kestrel::MessageAnswer ask_from_background(const Message& message);
+
+    struct BackgroundBox;
 
     QWidget* owner_ = nullptr;
     AnswerHook answer_hook_;
@@ -77,6 +85,10 @@ private:
     std::atomic<unsigned> dirty_{0};
     std::atomic<bool> frame_posted_{false};
     std::atomic<bool> menu_posted_{false};
+
+    std::mutex boxes_mutex_;  // guards the background boxes' answers and `dismissing_`
+    std::condition_variable box_answered_;
+    bool dismissing_ = false;
     QTimer frame_timer_;
     QElapsedTimer since_frame_;
 };

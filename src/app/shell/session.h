@@ -1,16 +1,16 @@
 #pragma once
 // Everything the program keeps for its whole run, created once in main before any window.
 
-#include <memory>
 #include <string>
 
+#include "link/link.h"
 #include "screen/backscroll.h"
 #include "screen/command_history.h"
 #include "screen/line_store.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"
 #include "shell/qt_desktop.h"
-#include "shell/tnc_link.h"
+#include "transfer/capture.h"
 
 struct Session {
     // `command_line` is the settings file name as given; empty means the default.
@@ -19,8 +19,10 @@ struct Session {
           name_from_command_line(!command_line.empty()),
           store(desktop),
           backscroll(store, desktop),
-          link(make_local_link(settings, store, backscroll)) {}
+          capture(desktop, store),
+          link(store, backscroll, capture, settings, desktop) {}
 
+    // Declared first, so that it outlives everything that calls it.
     QtDesktop desktop;
     kestrel::SettingsFile file;
     bool name_from_command_line;
@@ -28,5 +30,6 @@ struct Session {
     kestrel::LineStore store;
     kestrel::Backscroll backscroll;
     kestrel::CommandHistory history;
-    std::unique_ptr<TncLink> link;
+    kestrel::Capture capture;
+    kestrel::Link link;
 };
