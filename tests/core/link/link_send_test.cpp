@@ -121,8 +121,11 @@ TEST_F(LinkSendTest, TncClockAndBreakWithUnprotoText) {
     ASSERT_TRUE(rig.link->send_tnc_clock());
     EXPECT_EQ(sent_until_marker(), "DAYTIME 080305090407\r");
 
-    rig.settings.rbbs[2].unproto.assign("CQ");
-    rig.link->rbbs().current = 2;
+    {
+        std::lock_guard lock(rig.link->rbbs().records_mutex);
+        rig.settings.rbbs[2].unproto.assign("CQ");
+        rig.link->rbbs().current = 2;
+    }
     EXPECT_TRUE(rig.link->send_break_unproto());
     EXPECT_EQ(sent_until_marker(), "CQ\rK\r");
     EXPECT_EQ(rig.modem->breaks_set, 1);
