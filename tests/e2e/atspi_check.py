@@ -49,7 +49,9 @@ def find_binaries(args):
         path = os.path.join(args.build_dir, "tools/tncsim/tncsim")
         if not tncsim and os.access(path, os.X_OK):
             tncsim = path
-    return kestrel, tncsim
+    # The program runs in a directory of its own.
+    return (os.path.abspath(kestrel) if kestrel else None,
+            os.path.abspath(tncsim) if tncsim else None)
 
 
 def start_xvfb():
