@@ -1,0 +1,85 @@
+#include "settings/settings_file.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+#include "settings/profile.h"
+
+namespace kestrel {
+namespace {
+
+std::string home_directory() {
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != 0) return home;
+    // A session without HOME (a service, a stripped environment) still has a password entry.
+    std::vector<char> buffer(16384);
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+        found != nullptr && found->pw_dir != nullptr) {
+        return found->pw_dir;
+    }
+    return ".";
+}
+
+std::string config_directory() {
+    // Relative values are to be ignored: they would depend on the current directory.
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && xdg[0] == '/') {
+        return std::string(xdg) + "/kestrel";
+    }
+    return home_directory() + "/.config/kestrel";
+}
+
+std::string current_directory() {
+    std::vector<char> buffer(4096);
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE) return {};
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.data();
+}
+
+// mkdir -p; the directories made are private, as configuration directories should be.
+bool make_directories(const std::string& path) {
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        std::string prefix = path.substr(0, slash);
+        if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) return false;
+        if (slash == std::string::npos) return true;
+    }
+}
+
+}  // namespace
+
+SettingsFile::SettingsFile(std::string_view command_line)
+    : name_(command_line.empty() ? default_name : command_line) {
+    if (name_.find('/') == std::string::npos) {
+        in_config_directory_ = true;
+        path_ = config_directory() + "/" + name_;
+    } else if (name_.front() == '/') {
+        path_ = name_;
+    } else {
+        std::string cwd = current_directory();
+        path_ = cwd.empty() ? name_ : cwd + "/" + name_;
+    }
+}
+
+std::string SettingsFile::scroll_file_path() const {
+    if (path_.size() <= 4) return {};
+    return path_.substr(0, path_.size() - 4) + ".buf";
+}
+
+bool SettingsFile::exists() const { return ::access(path_.c_str(), F_OK) == 0; }
+
+Profile SettingsFile::read() const { return Profile::load(path_); }
+
+bool SettingsFile::write(const Profile& profile) const {
+    if (!profile.changed()) return profile.readable();
+    if (in_config_directory_) make_directories(path_.substr(0, path_.rfind('/')));
+    return profile.save(path_);
+}
+
+}  // namespace kestrel
