@@ -54,11 +54,11 @@ def find_binaries(args):
             os.path.abspath(tncsim) if tncsim else None)
 
 
-def start_xvfb():
+def start_xvfb(log):
     read_end, write_end = os.pipe()
     xvfb = subprocess.Popen(
         ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-        pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+        pass_fds=(write_end,), stderr=log)
     os.close(write_end)
     with os.fdopen(read_end) as display_pipe:
         number = display_pipe.readline().strip()
@@ -82,14 +82,20 @@ def outer(args):
     except ImportError:
         skip("pyatspi is not installed")
 
-    xvfb, display = start_xvfb()
+    xvfb_log = tempfile.TemporaryFile(mode="w+")
+    xvfb, display = start_xvfb(xvfb_log)
     try:
         env = dict(os.environ, DISPLAY=display)
         env.pop("WAYLAND_DISPLAY", None)
         command = ["dbus-run-session", "--", sys.executable, os.path.abspath(__file__),
                    "--inner", "--kestrel", kestrel, "--tncsim", tncsim,
                    "--timeout", str(args.timeout)]
-        return subprocess.call(command, env=env, timeout=args.timeout + 30)
+        result = subprocess.call(command, env=env, timeout=args.timeout + 30)
+        if result != 0:
+            state = "running" if xvfb.poll() is None else "exited with %d" % xvfb.returncode
+            xvfb_log.seek(0)
+            print("Xvfb on %s %s; its log:\n%s" % (display, state, xvfb_log.read()))
+        return result
     finally:
         xvfb.terminate()
         xvfb.wait()
