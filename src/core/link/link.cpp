@@ -35,6 +35,7 @@ Link::Link(LineStore& store, Backscroll& backscroll, Capture& capture, Settings&
       desktop_(desktop),
       modem_(modem ? std::move(modem) : std::make_unique<SystemModemControl>()),
       lines_(capture, settings, rbbs_) {
+    lines_.set_before_action([this] { pass_on_run(processing_); });
     int current = settings.default_fkey_no;
     rbbs_.current.store(current >= 0 && current < rbbs_count ? current : 0);
     dsr_watch_.store(settings.port.dsr_watch != 0);
@@ -301,26 +302,34 @@ void Link::receiver_thread() {
 }
 
 bool Link::process_burst() {
-    std::uint8_t buffer[read_chunk];
     for (;;) {
         lines_.begin_read();
-        int n = port_.read(buffer, read_chunk);
+        int n = port_.read(read_buffer_.data(), read_chunk);
         if (n < 0) {
             device_lost(static_cast<unsigned>(-n));
             return false;
         }
-        for (int i = 0; i < n; ++i) process_byte(buffer[i]);
-        if (capture_.is_open() && !capture_.flush()) capture_failed();
+        // Each byte meets the line processing, then the screen, then the capture. The
+        // last two take their locks once per run of bytes: a run ends where the line
+        // processing acts (before_action), and at the end of the read.
+        run_start_ = 0;
+        for (processing_ = 0; processing_ < n; ++processing_) {
+            lines_.accumulate_byte(read_buffer_[static_cast<std::size_t>(processing_)]);
+        }
+        pass_on_run(n);
         backscroll_.leave_if_near_oldest();
         repaint_cursor_rows();
         if (n == 0 || !running_.load()) return true;
     }
 }
 
-void Link::process_byte(std::uint8_t c) {
-    lines_.accumulate_byte(c);
-    store_.put_char(c);
-    if (capture_.is_open() && !capture_.capture_received(c)) capture_failed();
+void Link::pass_on_run(int end) {
+    if (end <= run_start_) return;
+    std::string_view run(reinterpret_cast<const char*>(read_buffer_.data()) + run_start_,
+                         static_cast<std::size_t>(end - run_start_));
+    run_start_ = end;
+    store_.put_text(run);
+    if (capture_.is_open() && !capture_.capture_received(run)) capture_failed();
 }
 
 void Link::capture_failed() {

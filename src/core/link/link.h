@@ -24,6 +24,7 @@
 // writes one "com ｴﾗ- %u" text, closes the port and ends; the next send reports the closed
 // port. close_port afterwards is harmless.
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -90,7 +91,8 @@ public:
 private:
     void receiver_thread();
     bool process_burst();
-    void process_byte(std::uint8_t c);
+    // Hands bytes [run_start_, end) of the current read to the screen and the capture.
+    void pass_on_run(int end);
     void capture_failed();
     void device_lost(unsigned error);
     void put_error_text(std::string_view format_utf8, unsigned value);
@@ -112,6 +114,11 @@ private:
     mutable std::shared_mutex port_mutex_;
     SerialPort port_;
     int wake_fd_ = -1;  // eventfd, signalled once by close_port; wakes every waiter
+
+    // Receiver thread only: the current read and how far it has been passed on.
+    std::array<std::uint8_t, read_chunk> read_buffer_{};
+    int run_start_ = 0;
+    int processing_ = 0;
 
     std::thread receiver_;
     std::atomic<bool> running_{false};

@@ -39,6 +39,7 @@ void LineProcessor::accumulate_byte(std::uint8_t c) {
 
 void LineProcessor::line_complete() {
     if (any_consumer_.load(std::memory_order_acquire)) {
+        before_action();
         std::lock_guard lock(consumers_mutex_);
         // Each consumer gets its own copy, as it may keep or cut the text.
         char copy[260];
@@ -60,17 +61,20 @@ void LineProcessor::check_download() {
         case DownloadMode::date_named:
             if (triggers_.end_on && !triggers_.end.empty() &&
                 rx_line_.equals(triggers_.end.view())) {
+                before_action();
                 char tail[3] = {triggers_.end.view().back(), '\r', '\n'};
                 capture_.finish_date_named(std::string_view(tail, 3));
             }
             break;
         case DownloadMode::none:
             if (triggers_.start_on && !triggers_.start.empty() &&
-                rx_line_.equals(triggers_.start.view()) &&
-                capture_.start_date_named_download(triggers_.dl_dir.view(),
-                                                   triggers_.extension.view())) {
-                std::string_view start = triggers_.start.view();
-                capture_.write_raw(start.substr(0, start.size() - 1));
+                rx_line_.equals(triggers_.start.view())) {
+                before_action();
+                if (capture_.start_date_named_download(triggers_.dl_dir.view(),
+                                                       triggers_.extension.view())) {
+                    std::string_view start = triggers_.start.view();
+                    capture_.write_raw(start.substr(0, start.size() - 1));
+                }
             }
             break;
         case DownloadMode::normal: break;

@@ -69,6 +69,11 @@ public:
     void set_scope_consumer(LineConsumer consumer);
     void set_talk_consumer(LineConsumer consumer);
 
+    // Called on the receiver thread right before the processor acts on a byte (hands a
+    // line to a consumer, opens, writes or ends a capture), so the receiver can first
+    // pass the earlier bytes of its read to the screen and the capture.
+    void set_before_action(std::function<void()> hook) { before_action_ = std::move(hook); }
+
     // For tests and diagnostics; receiver thread (or no receiver running).
     const RxLine& rx_line() const { return rx_line_; }
 
@@ -85,7 +90,12 @@ private:
     Capture& capture_;
     const Settings& settings_;
     RbbsShare& rbbs_;
+    void before_action() {
+        if (before_action_) before_action_();
+    }
+
     Triggers triggers_;
+    std::function<void()> before_action_;
     RxLine rx_line_;
 
     std::mutex consumers_mutex_;  // guards the two consumers against their setters

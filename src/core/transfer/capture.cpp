@@ -203,14 +203,12 @@ bool Capture::capture_byte(std::uint8_t c) {
     return put_filtered_locked(c) && flush_locked();
 }
 
-bool Capture::capture_received(std::uint8_t c) {
+bool Capture::capture_received(std::string_view bytes) {
     std::lock_guard lock(capture_mutex_);
-    return put_filtered_locked(c);
-}
-
-bool Capture::flush() {
-    std::lock_guard lock(capture_mutex_);
-    return fd_ < 0 || flush_locked();
+    for (char c : bytes) {
+        if (!put_filtered_locked(static_cast<std::uint8_t>(c))) return false;
+    }
+    return flush_locked();
 }
 
 void Capture::write_raw(std::string_view bytes) {

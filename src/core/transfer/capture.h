@@ -54,10 +54,9 @@ public:
     // once. False when the write failed; true when the byte was dropped or no capture is
     // open.
     bool capture_byte(std::uint8_t c);
-    // The receiver's form: the same filter, but kept in the capture's buffer until
-    // `flush` (the receiver flushes after each read). False on a write failure.
-    bool capture_received(std::uint8_t c);
-    bool flush();
+    // The receiver's form: a run of received bytes through the same filter, written out
+    // together. False on a write failure.
+    bool capture_received(std::string_view bytes);
 
     // The date-named checks' direct writes: no filter, no stamp, result ignored by the
     // caller. `write_raw` writes only into a date-named capture; `finish_date_named`
