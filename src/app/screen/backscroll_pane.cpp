@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <mutex>
 
@@ -56,7 +57,10 @@ void BackscrollPane::sync_thumb() {
         std::lock_guard lock(context_.store.store_mutex());
         thumb = context_.backscroll.thumb();
     }
-    if (!bar_->isSliderDown()) bar_->setSliderPosition(thumb);
+    if (bar_->isSliderDown()) return;
+    // Moving the slider from here must not come back as a thumb-track request.
+    const QSignalBlocker quiet(bar_);
+    bar_->setSliderPosition(thumb);
 }
 
 void BackscrollPane::resizeEvent(QResizeEvent*) {

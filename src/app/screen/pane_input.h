@@ -14,6 +14,6 @@ public:
     virtual bool claims_key(const QKeyEvent& event) const = 0;
     // Typed characters, CP932, one handler call per byte.
     virtual void characters(std::string_view cp932) = 0;
-    virtual void wheel(int delta) = 0;
+    virtual void wheel(int delta, Qt::KeyboardModifiers modifiers) = 0;
     virtual void focus_changed(bool focused) = 0;
 };

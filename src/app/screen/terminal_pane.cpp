@@ -149,7 +149,7 @@ QVariant TerminalPane::inputMethodQuery(Qt::InputMethodQuery query) const {
 }
 
 void TerminalPane::wheelEvent(QWheelEvent* event) {
-    input_.wheel(event->angleDelta().y());
+    input_.wheel(event->angleDelta().y(), event->modifiers());
     event->accept();
 }
 

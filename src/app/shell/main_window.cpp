@@ -74,6 +74,8 @@ MainWindow::MainWindow(Session& session)
 
 MainWindow::~MainWindow() {
     shutdown();
+    // The panes report focus changes to this window: they go while it is still whole.
+    delete client_;
     s_.desktop.set_owner(nullptr);
 }
 
@@ -284,6 +286,7 @@ void MainWindow::update_rbbs_label() {
 void MainWindow::select_record(int record) {
     s_.settings.default_fkey_no =
         (record % kestrel::rbbs_count + kestrel::rbbs_count) % kestrel::rbbs_count;
+    s_.link.rbbs().current = s_.settings.default_fkey_no;
     update_rbbs_label();
 }
 

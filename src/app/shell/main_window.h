@@ -50,7 +50,7 @@ public:
     bool key_down(const QKeyEvent& event) override;
     bool claims_key(const QKeyEvent& event) const override;
     void characters(std::string_view cp932) override;
-    void wheel(int delta) override;
+    void wheel(int delta, Qt::KeyboardModifiers modifiers) override;
     void focus_changed(bool focused) override;
 
 signals:

@@ -38,6 +38,12 @@ bool MainWindow::key_down(const QKeyEvent& event) {
         if (menu_.item(command::pc_scope)->isEnabled()) dispatch(command::pc_scope);
         return true;
     }
+    // An accelerator reaches here only when its item is grayed: then it does nothing, and
+    // in particular sends no control byte.
+    const QKeySequence pressed(event.keyCombination());
+    for (const auto& [id, action] : menu_.items) {
+        if (!action->shortcut().isEmpty() && action->shortcut() == pressed) return true;
+    }
     switch (key) {
         case Qt::Key_PageUp:
             s_.store.clear_selection();
@@ -125,13 +131,12 @@ void MainWindow::arrow_in_split_view(bool up, bool shift, bool ctrl) {
     }
 }
 
-void MainWindow::wheel(int delta) {
+void MainWindow::wheel(int delta, Qt::KeyboardModifiers modifiers) {
     if (delta == 0) return;
-    const Qt::KeyboardModifiers mods = QGuiApplication::keyboardModifiers();
     const bool split = s_.backscroll.split_view();
     const int key = split ? (delta > 0 ? Qt::Key_Up : Qt::Key_Down)
                           : (delta > 0 ? Qt::Key_PageUp : Qt::Key_PageDown);
-    const QKeyEvent as_key(QEvent::KeyPress, key, mods);
+    const QKeyEvent as_key(QEvent::KeyPress, key, modifiers);
     key_down(as_key);
 }
 

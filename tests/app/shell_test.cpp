@@ -1,0 +1,309 @@
+// The main window as an operator meets it: start-up, the menu state, the key table,
+// typing and recall at a pseudo-terminal TNC, split view, the divider and RS-232C Cancel.
+
+#include <QComboBox>
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <mutex>
+
+#include "gui_rig.h"
+#include "pty_pair.h"
+#include "shell/command_ids.h"
+#include "text/sjis.h"
+
+using kestrel::MessageAnswer;
+
+namespace {
+
+QString utf8(const std::string& s) { return QString::fromStdString(s); }
+
+void fill_lines(Session& session, int count) {
+    for (int i = 0; i < count; ++i) {
+        session.store.put_text("line " + std::to_string(i) + "\r");
+    }
+}
+
+int bottom_line(Session& session) {
+    std::lock_guard lock(session.store.store_mutex());
+    return session.backscroll.bottom_line();
+}
+
+}  // namespace
+
+class ShellTest : public QObject {
+    Q_OBJECT
+private slots:
+    void starts_from_a_settings_file();
+    void first_start_asks_for_the_port_then_saves();
+    void menu_follows_split_view();
+    void key_table_picks_records_and_dialogs();
+    void typing_and_recall_reach_the_tnc();
+    void split_view_scrolls_selects_and_leaves();
+    void divider_stays_within_its_limits();
+    void grayed_accelerator_does_nothing_but_buttons_work();
+    void rs232c_cancel_restores_and_reopens();
+};
+
+void ShellTest::starts_from_a_settings_file() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text({}));
+    QVERIFY(rig.messages().empty());
+    QCOMPARE(rig.dialogs_run, 0);
+    QCOMPARE(rig.window().windowTitle(), QStringLiteral("Kestrel "));
+    // The device does not exist: no port, so no status line; the minute tick runs anyway.
+    QVERIFY(!rig.session().link.port_is_open());
+    QVERIFY(!rig.window().status_timer_running());
+    QVERIFY(rig.window().minute_timer_running());
+    QVERIFY(rig.terminal_text().contains(QStringLiteral("Ｋｅｓｔｒｅｌ")));
+    QVERIFY(rig.window().tool_bar()->isVisible());
+}
+
+void ShellTest::first_start_asks_for_the_port_then_saves() {
+    PtyPair tnc;
+    GuiRig rig;
+    rig.on_dialog = [&](QDialog& dialog) {
+        auto* device = dialog.findChild<QComboBox*>();
+        if (device) device->setEditText(QString::fromStdString(tnc.slave_name()));
+        dialog.accept();
+        return int(QDialog::Accepted);
+    };
+    rig.start({});
+    QCOMPARE(rig.dialogs_run, 1);
+    QCOMPARE(rig.messages().size(), std::size_t(2));
+    QCOMPARE(utf8(rig.messages()[0].text),
+             rig.settings_path() + QStringLiteral(" 新しい INI ファイルです"));
+    QCOMPARE(utf8(rig.messages()[0].caption), QStringLiteral(" "));
+    QVERIFY(utf8(rig.messages()[1].text).endsWith(QStringLiteral("に設定を保存しますか？")));
+    QVERIFY(QFile::exists(rig.settings_path()));
+    QVERIFY(rig.session().link.port_is_open());
+    QVERIFY(rig.window().status_timer_running());
+    QTRY_VERIFY_WITH_TIMEOUT(
+        rig.window().windowTitle().startsWith(QStringLiteral("Kestrel  COM1:  ")), 5000);
+}
+
+void ShellTest::menu_follows_split_view() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text({}));
+    MainWindow& w = rig.window();
+    QVERIFY(w.menu_item(command::backscroll)->isEnabled());
+    QVERIFY(!w.menu_item(command::leave_split)->isEnabled());
+    QVERIFY(!w.menu_item(command::move_divider_up)->isEnabled());
+
+    rig.key(Qt::Key_PageDown);  // outside split view: nothing
+    QVERIFY(!rig.session().backscroll.split_view());
+
+    rig.key(Qt::Key_PageUp);
+    QVERIFY(rig.session().backscroll.split_view());
+    QVERIFY(w.backscroll_pane()->isVisible());
+    QVERIFY(!w.menu_item(command::backscroll)->isEnabled());
+    QVERIFY(w.menu_item(command::leave_split)->isEnabled());
+    QVERIFY(w.menu_item(command::move_divider_up)->isEnabled());
+    QVERIFY(w.menu_item(command::move_divider_down)->isEnabled());
+
+    w.dispatch(command::leave_split);
+    rig.settle();
+    QVERIFY(!rig.session().backscroll.split_view());
+    QVERIFY(!w.backscroll_pane()->isVisible());
+    QVERIFY(w.menu_item(command::backscroll)->isEnabled());
+    QVERIFY(!w.menu_item(command::leave_split)->isEnabled());
+}
+
+void ShellTest::key_table_picks_records_and_dialogs() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text({}, QStringLiteral("[PROPATY24]\r\nCALLSIGN=JA1XYZ BBS\r\n")));
+    Session& s = rig.session();
+    QSignalSpy dialogs(&rig.window(), &MainWindow::rbbs_dialog_requested);
+
+    rig.key(Qt::Key_Left, Qt::ShiftModifier);
+    QCOMPARE(s.settings.default_fkey_no, 23);
+    QCOMPARE(s.link.rbbs().current.load(), 23);
+    QVERIFY(rig.window()
+                .tool_bar()
+                ->findChild<QLabel*>(QStringLiteral("rbbs_label"))
+                ->text()
+                .contains(QStringLiteral("<SHIFT+ F12>  JA1XYZ BBS")));
+    rig.key(Qt::Key_Right, Qt::ShiftModifier);
+    QCOMPARE(s.settings.default_fkey_no, 0);
+
+    rig.key(Qt::Key_F12, Qt::ShiftModifier);
+    rig.key(Qt::Key_F1, Qt::ShiftModifier | Qt::ControlModifier);
+    rig.key(Qt::Key_F3);
+    QCOMPARE(dialogs.size(), 3);
+    QCOMPARE(dialogs[0][0].toInt(), 23);
+    QCOMPARE(dialogs[1][0].toInt(), 12);  // SHIFT wins over CTRL
+    QCOMPARE(dialogs[2][0].toInt(), 2);
+
+    rig.key(Qt::Key_F5, Qt::ControlModifier);
+    QCOMPARE(s.settings.default_fkey_no, 4);
+    QCOMPARE(dialogs.size(), 3);
+
+    // The RBBS menu labels: key name in brackets, a blank, the name, 30 bytes at most.
+    rig.window().init_menu_popup();
+    QCOMPARE(rig.window().menu_item(command::rbbs_item(23))->text(),
+             QStringLiteral("<SHIFT+ F12> JA1XYZ BBS"));
+    QCOMPARE(rig.window().menu_item(command::rbbs_item(0))->text(), QStringLiteral("<F1> "));
+}
+
+void ShellTest::typing_and_recall_reach_the_tnc() {
+    PtyPair tnc;
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(QString::fromStdString(tnc.slave_name())));
+    Session& s = rig.session();
+    QVERIFY(s.link.port_is_open());
+
+    rig.type(QStringLiteral("ab"));
+    rig.key(Qt::Key_Return);
+    rig.type(QStringLiteral("cd"));
+    rig.key(Qt::Key_Return);
+    QCOMPARE(tnc.read_bytes(6), std::string("ab\rcd\r"));
+    QVERIFY(rig.terminal_text().contains(QStringLiteral("cd")));
+
+    rig.key(Qt::Key_Up);
+    QCOMPARE(rig.window().terminal_pane()->recalled_overlay(), std::string("cd"));
+    rig.key(Qt::Key_Up);
+    QCOMPARE(rig.window().terminal_pane()->recalled_overlay(), std::string("ab"));
+    rig.key(Qt::Key_Return);
+    QCOMPARE(tnc.read_bytes(3), std::string("ab\r"));
+    QCOMPARE(s.history.recall_index(), 0);
+    QCOMPARE(s.history.slot(1), std::string_view("ab"));
+
+    // Ctrl+C is how an operator gets the TNC back to command mode.
+    rig.key(Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(tnc.read_bytes(1), std::string("\x03"));
+
+    // The input method's text goes out in CP932, byte by byte.
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("あ"));
+    QCoreApplication::sendEvent(rig.window().terminal_pane(), &commit);
+    rig.settle();
+    QCOMPARE(tnc.read_bytes(2), kestrel::text::sjis("あ"));
+}
+
+void ShellTest::split_view_scrolls_selects_and_leaves() {
+    PtyPair tnc;
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(QString::fromStdString(tnc.slave_name())));
+    Session& s = rig.session();
+    fill_lines(s, 300);
+    rig.settle();
+
+    rig.key(Qt::Key_PageUp);
+    QVERIFY(s.backscroll.split_view());
+    QCOMPARE(bottom_line(s), s.store.line_count > 0 ? s.store.current_line() : 0);
+    const int rows = s.settings.kyokai;
+    {
+        std::lock_guard lock(s.store.store_mutex());
+        QCOMPARE(s.backscroll.rows(), rows);
+        QCOMPARE(s.backscroll.cursor_row(), rows - 1);
+    }
+    const int newest = bottom_line(s);
+    rig.key(Qt::Key_PageUp);
+    QCOMPARE(bottom_line(s), newest - rows / 2);
+
+    rig.key(Qt::Key_Up, Qt::ShiftModifier);
+    QCOMPARE(s.store.count_selected(), 1);
+    QCOMPARE(bottom_line(s), newest - rows / 2 - 1);  // the cursor was on the top row
+    QCOMPARE(rig.window().backscroll_pane()->scroll_bar()->value(),
+             kestrel::Backscroll::thumb_range - rows / 2 - 1);
+    QVERIFY(rig.window().backscroll_pane()->accessible_text().contains(QStringLiteral("line ")));
+    rig.key(Qt::Key_Up);
+    QCOMPARE(s.store.count_selected(), 0);
+
+    // The wheel in split view moves like the arrows.
+    const int before = bottom_line(s);
+    QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    for (int i = 0; i < rows + 2; ++i) {
+        QCoreApplication::sendEvent(rig.window().terminal_pane(), &wheel);
+    }
+    rig.settle();
+    QVERIFY(bottom_line(s) > before);
+
+    rig.key(Qt::Key_Up, Qt::ShiftModifier);
+    QCOMPARE(s.store.count_selected(), 1);
+    rig.key(Qt::Key_Escape);  // never sent: it leaves split view
+    QVERIFY(!s.backscroll.split_view());
+    QVERIFY(!rig.window().backscroll_pane()->isVisible());
+    QCOMPARE(s.store.count_selected(), 0);
+    QCOMPARE(tnc.read_bytes(1, std::chrono::seconds(1)), std::string());
+}
+
+void ShellTest::divider_stays_within_its_limits() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text({}));
+    Session& s = rig.session();
+    rig.key(Qt::Key_PageUp);
+    QVERIFY(s.backscroll.split_view());
+    for (int i = 0; i < 30; ++i) rig.key(Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(s.settings.kyokai, 1);
+    for (int i = 0; i < 100; ++i) rig.key(Qt::Key_Down, Qt::ControlModifier);
+    {
+        std::lock_guard lock(s.store.store_mutex());
+        QCOMPARE(s.store.terminal_rows(), 2);
+        QCOMPARE(s.backscroll.rows(), s.settings.kyokai);
+    }
+    // Outside split view CTRL+UP does nothing.
+    rig.key(Qt::Key_Escape);
+    const int kyokai = s.settings.kyokai;
+    rig.key(Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(s.settings.kyokai, kyokai);
+    QVERIFY(!s.backscroll.split_view());
+}
+
+void ShellTest::grayed_accelerator_does_nothing_but_buttons_work() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text({}));
+    MainWindow& w = rig.window();
+    QSignalSpy commands(&w, &MainWindow::unconnected_command);
+
+    // Before the first opening of a menu the copy items are enabled.
+    rig.key(Qt::Key_K, Qt::ControlModifier);
+    QCOMPARE(commands.size(), 1);
+    QCOMPARE(commands[0][0].toInt(), int(command::copy_clipboard));
+
+    w.init_menu_popup();  // no line selected: the copy items gray
+    QVERIFY(!w.menu_item(command::copy_clipboard)->isEnabled());
+    rig.key(Qt::Key_K, Qt::ControlModifier);
+    QCOMPARE(commands.size(), 1);
+    QVERIFY(rig.messages().empty());  // not even a closed-port refusal: nothing was sent
+
+    // The divider button of a grayed item still works: outside split view it enters it.
+    QVERIFY(!w.menu_item(command::move_divider_up)->isEnabled());
+    w.tool_button(command::move_divider_up)->trigger();
+    rig.settle();
+    QVERIFY(rig.session().backscroll.split_view());
+}
+
+void ShellTest::rs232c_cancel_restores_and_reopens() {
+    PtyPair tnc;
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(QString::fromStdString(tnc.slave_name())));
+    Session& s = rig.session();
+    QVERIFY(s.link.port_is_open());
+    const kestrel::PortSettings before = s.settings.port;
+
+    bool saw_closed_port = false;
+    rig.on_dialog = [&](QDialog& dialog) {
+        saw_closed_port = !s.link.port_is_open();
+        for (QRadioButton* button : dialog.findChildren<QRadioButton*>()) {
+            if (button->text() == QStringLiteral("1200") ||
+                button->text() == QStringLiteral("COM3:")) {
+                button->click();
+            }
+        }
+        dialog.reject();
+        return int(QDialog::Rejected);
+    };
+    QVERIFY(!rig.window().rs232c_command());
+    QVERIFY(saw_closed_port);
+    QVERIFY(s.settings.port == before);
+    QVERIFY(s.link.port_is_open());
+    QVERIFY(rig.window().status_timer_running());
+}
+
+QTEST_MAIN(ShellTest)
+#include "shell_test.moc"
