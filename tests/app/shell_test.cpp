@@ -3,10 +3,12 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QInputMethodEvent>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <mutex>
 
@@ -46,6 +48,7 @@ private slots:
     void divider_stays_within_its_limits();
     void grayed_accelerator_does_nothing_but_buttons_work();
     void rs232c_cancel_restores_and_reopens();
+    void screen_and_window_survive_a_restart();
 };
 
 void ShellTest::starts_from_a_settings_file() {
@@ -303,6 +306,35 @@ void ShellTest::rs232c_cancel_restores_and_reopens() {
     QVERIFY(s.settings.port == before);
     QVERIFY(s.link.port_is_open());
     QVERIFY(rig.window().status_timer_running());
+}
+
+void ShellTest::screen_and_window_survive_a_restart() {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("station.ini"));
+    {
+        QFile file(ini);
+        file.open(QIODevice::WriteOnly);
+        file.write(GuiRig::settings_text({}, QStringLiteral("[WIN_RECT]\r\nleft=40\r\ntop=30\r\n"
+                                                            "right=840\r\nbottom=630\r\n"))
+                       .toUtf8());
+    }
+    {
+        Session session(ini.toStdString());
+        MainWindow window(session);
+        window.start();
+        QCOMPARE(window.geometry().size(), QSize(800, 600));
+        session.store.put_text(kestrel::text::sjis("＞引用された行\rkept across a restart\r"));
+        window.close();
+    }
+    QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("station.buf"))).size(), qint64(420016));
+    Session session(ini.toStdString());
+    MainWindow window(session);
+    window.start();
+    QCoreApplication::processEvents();
+    const QString text = window.terminal_pane()->accessible_text();
+    QVERIFY(text.contains(QStringLiteral("＞引用された行")));
+    QVERIFY(text.contains(QStringLiteral("kept across a restart")));
+    QCOMPARE(window.geometry().size(), QSize(800, 600));
 }
 
 QTEST_MAIN(ShellTest)
