@@ -127,7 +127,8 @@ void TerminalPane::keyPressEvent(QKeyEvent* event) {
     // ALT combinations that are no accelerator send nothing.
     if (event->modifiers() & Qt::AltModifier) return;
     const QString text = event->text();
-    if (text.isEmpty() || text.at(0).unicode() < 0x20) return;
+    // DEL and the other control characters have no character message of their own.
+    if (text.isEmpty() || text.at(0).unicode() < 0x20 || text.at(0).unicode() == 0x7F) return;
     input_.characters(kestrel::text::utf8_to_cp932(text.toStdString()));
 }
 
