@@ -49,6 +49,8 @@ private slots:
     void grayed_accelerator_does_nothing_but_buttons_work();
     void rs232c_cancel_restores_and_reopens();
     void screen_and_window_survive_a_restart();
+    void capture_grays_the_menu_and_refuses_rs232c();
+    void clearing_and_toggles_from_the_menus();
 };
 
 void ShellTest::starts_from_a_settings_file() {
@@ -335,6 +337,75 @@ void ShellTest::screen_and_window_survive_a_restart() {
     QVERIFY(text.contains(QStringLiteral("＞引用された行")));
     QVERIFY(text.contains(QStringLiteral("kept across a restart")));
     QCOMPARE(window.geometry().size(), QSize(800, 600));
+}
+
+void ShellTest::capture_grays_the_menu_and_refuses_rs232c() {
+    PtyPair tnc;
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(QString::fromStdString(tnc.slave_name())));
+    Session& s = rig.session();
+    MainWindow& w = rig.window();
+    QTemporaryDir dir;
+    const std::string capture = dir.filePath(QStringLiteral("log.txt")).toStdString();
+    s.desktop.set_chooser_hook([&](const kestrel::FileChoice&) { return std::optional(capture); });
+
+    rig.key(Qt::Key_D, Qt::AltModifier);
+    QVERIFY(s.capture.is_open());
+    QVERIFY(!w.menu_item(command::download)->isEnabled());
+    QVERIFY(!w.menu_item(command::date_download)->isEnabled());
+    QVERIFY(w.menu_item(command::end_download)->isEnabled());
+
+    // Typed characters with local echo go into the capture, CR as CR LF.
+    rig.type(QStringLiteral("hi"));
+    rig.key(Qt::Key_Return);
+    QCOMPARE(tnc.read_bytes(3), std::string("hi\r"));
+
+    const std::size_t before = rig.messages().size();
+    QVERIFY(!w.rs232c_command());
+    QCOMPARE(rig.dialogs_run, 0);
+    QCOMPARE(utf8(rig.messages().at(before).text),
+             QStringLiteral("ﾀﾞｳﾝﾛｰﾄﾞまたはｱｯﾌﾟﾛｰﾄﾞ中にRS232C設定はできません"));
+    QVERIFY(s.link.port_is_open());
+
+    rig.key(Qt::Key_E, Qt::AltModifier);
+    QVERIFY(!s.capture.is_open());
+    QVERIFY(w.menu_item(command::download)->isEnabled());
+    QVERIFY(!w.menu_item(command::end_download)->isEnabled());
+    QFile file(QString::fromStdString(capture));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("hi\r\n"));
+}
+
+void ShellTest::clearing_and_toggles_from_the_menus() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text({}));
+    Session& s = rig.session();
+    MainWindow& w = rig.window();
+    fill_lines(s, 100);
+    rig.settle();
+    QVERIFY(!rig.terminal_text().contains(QStringLiteral("Ｋｅｓｔｒｅｌ")));
+
+    rig.answer(MessageAnswer::no);
+    w.dispatch(command::clear_scroll_buffer);
+    rig.settle();
+    QCOMPARE(utf8(rig.messages().back().text), QStringLiteral("スクロールバッファーを消去します"));
+    QVERIFY(!rig.terminal_text().contains(QStringLiteral("Ｋｅｓｔｒｅｌ")));
+
+    w.dispatch(command::clear_scroll_buffer);  // answered Yes
+    rig.settle();
+    QVERIFY(rig.terminal_text().contains(QStringLiteral("Ｋｅｓｔｒｅｌ")));
+    QVERIFY(!rig.terminal_text().contains(QStringLiteral("line 99")));
+
+    QVERIFY(w.menu_item(command::toggle_tool_bar)->isChecked());
+    w.dispatch(command::toggle_tool_bar);
+    QVERIFY(!w.tool_bar()->isVisible());
+    QVERIFY(!w.menu_item(command::toggle_tool_bar)->isChecked());
+    QCOMPARE(s.settings.tool_bar, 0);
+
+    QVERIFY(w.menu_item(command::reverse_video)->isChecked());
+    w.dispatch(command::reverse_video);
+    QVERIFY(!w.menu_item(command::reverse_video)->isChecked());
+    QCOMPARE(w.pane_context().colours.background, QColor(Qt::white));
 }
 
 QTEST_MAIN(ShellTest)
