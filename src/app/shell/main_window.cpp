@@ -119,6 +119,7 @@ void MainWindow::start(bool show_window) {
         resize(640, 480);
     }
     update_rbbs_label();
+    rbbs_menu_labels();
     menu_refresh();
     if (show_window) {
         show();

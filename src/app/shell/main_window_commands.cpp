@@ -134,8 +134,8 @@ void MainWindow::dispatch(int id) {
         return;
     }
     switch (id) {
-        // Features that come later: upload abort, capture, copy out, external programs,
-        // chat line, PC scope, TALK, folders, pause string, cluster options, key macros.
+        // Features that come later: upload abort, copy out, external programs, chat line,
+        // PC scope, TALK, folders, pause string, cluster options, key macros.
         case abort_upload:
         case register_programs:
         case copy_clipboard:
