@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QInputMethodEvent>
+#include <QProcess>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -51,6 +52,7 @@ private slots:
     void screen_and_window_survive_a_restart();
     void capture_grays_the_menu_and_refuses_rs232c();
     void clearing_and_toggles_from_the_menus();
+    void talks_to_the_simulated_tnc();
 };
 
 void ShellTest::starts_from_a_settings_file() {
@@ -406,6 +408,32 @@ void ShellTest::clearing_and_toggles_from_the_menus() {
     w.dispatch(command::reverse_video);
     QVERIFY(!w.menu_item(command::reverse_video)->isChecked());
     QCOMPARE(w.pane_context().colours.background, QColor(Qt::white));
+}
+
+void ShellTest::talks_to_the_simulated_tnc() {
+    QString tncsim = qEnvironmentVariable("KESTREL_TNCSIM");
+#ifdef KESTREL_TNCSIM
+    if (tncsim.isEmpty()) tncsim = QStringLiteral(KESTREL_TNCSIM);
+#endif
+    if (tncsim.isEmpty()) QSKIP("tncsim is not built");
+    QProcess sim;
+    sim.start(tncsim, {QStringLiteral("--mycall"), QStringLiteral("JA1KES"),
+                       QStringLiteral("--dx-interval"), QStringLiteral("0"),
+                       QStringLiteral("--exit-on-hangup")});
+    QVERIFY(sim.waitForStarted(10000));
+    QVERIFY(sim.waitForReadyRead(10000));
+    const QString device = QString::fromUtf8(sim.readLine()).trimmed();
+
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(device, QStringLiteral("[RS232C]\r\nLOCAL_ECHO=0\r\n")));
+    QVERIFY(rig.session().link.port_is_open());
+    rig.key(Qt::Key_C, Qt::ControlModifier);
+    rig.type(QStringLiteral("MYCALL"));
+    rig.key(Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.terminal_text().contains(QStringLiteral("MYCALL JA1KES")), 10000);
+    QVERIFY(rig.messages().empty());
+    sim.terminate();
+    sim.waitForFinished(10000);
 }
 
 QTEST_MAIN(ShellTest)
