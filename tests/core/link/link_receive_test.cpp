@@ -16,6 +16,7 @@ namespace {
 
 using testing::eventually;
 using testing::file_text;
+using namespace std::string_view_literals;
 
 class LinkReceiveTest : public ::testing::Test {
 protected:
@@ -78,7 +79,7 @@ TEST_F(LinkReceiveTest, CaptureHoldsTheFilteredBytesWithTimeStamps) {
     rig.store.set_time_stamp(true);
     open();
     capture_to(dir.file("cap.txt"));
-    pty.write(std::string_view("a\0b\x1b\a\tc\r\nd\x08!", 13));
+    pty.write("a\0b\x1b\a\tc\r\nd\x08!"sv);
     const std::string expected = "ab\a\tc\r\n[2008-03-05 09:04:07]d!";
     ASSERT_TRUE(eventually([&] { return file_text(dir.file("cap.txt")) == expected; }));
     EXPECT_EQ(rig.screen_line().rfind("[2008-03-05 09:04:07]", 0), 0u);

@@ -17,6 +17,7 @@ namespace {
 
 using testing::eventually;
 using testing::file_text;
+using namespace std::string_view_literals;
 
 class LinkTncsimTest : public ::testing::Test {
 protected:
@@ -91,7 +92,7 @@ TEST_F(LinkTncsimTest, CrLfGivesOneScreenLineAndOneFinishedLine) {
 }
 
 TEST_F(LinkTncsimTest, CaptureFileHoldsTheFilteredBytesWithTimeStamps) {
-    start({"--script", script(std::string_view("a\0b\x1b\a\tc\r\nd\r\n", 14))});
+    start({"--script", script("a\0b\x1b\a\tc\r\nd\r\n"sv)});
     rig->store.set_time_stamp(true);
     rig->desktop.choose(dir.file("cap.txt"));
     rig->capture.start_download("");
