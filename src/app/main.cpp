@@ -1,4 +1,4 @@
-// Kestrel: a terminal for one TNC on a serial port. The one argument is the settings file.
+// Kestrel: a terminal for one TNC on a serial port. The command line names the settings file.
 
 #include <QApplication>
 #include <memory>
@@ -11,7 +11,12 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Kestrel"));
     install_pane_accessibility();
 
-    const std::string command_line = argc > 1 ? argv[1] : "";
+    // The whole command-line text names the settings file, blanks included.
+    std::string command_line;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) command_line += ' ';
+        command_line += argv[i];
+    }
     auto session = std::make_unique<Session>(command_line);
     MainWindow window(*session);
     window.start();
