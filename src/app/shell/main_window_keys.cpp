@@ -193,7 +193,8 @@ void MainWindow::show_recalled_line() { terminal_->show_recalled_line(s_.history
 
 void MainWindow::focus_changed(bool) {
     s_.history.set_recall_index(0);
-    terminal_->update();
+    // The pane is drawn again from the store, which takes a recalled line off the screen.
+    terminal_->store_repainted();
 }
 
 void MainWindow::characters(std::string_view cp932) {
