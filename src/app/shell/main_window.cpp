@@ -280,6 +280,9 @@ void MainWindow::update_rbbs_label() {
     text.append(s_.settings.rbbs[record].name.view());
     text.append("  ");
     text.resize(40, ' ');
+    QFont font = context_.painter.font();
+    font.setPixelSize(14);
+    tool_bar_.rbbs_label->setFont(font);
     tool_bar_.rbbs_label->setText(to_screen(text));
     s_.store.set_bell_releases_saver(s_.settings.rbbs[record].saver != 0);
 }
