@@ -73,7 +73,12 @@ bool Capture::open_file(const std::string& path, bool append, DownloadMode mode,
     if (fd < 0) return false;
     {
         std::lock_guard lock(capture_mutex_);
-        close_locked();
+        // The receiver's start string and the UI's command may race: the first one wins
+        // and the other's file is left alone rather than closed under it.
+        if (fd_ >= 0) {
+            ::close(fd);
+            return false;
+        }
         fd_ = fd;
         buffered_ = 0;
         failed_ = false;
