@@ -55,9 +55,12 @@ def find_binaries(args):
 
 
 def start_xvfb(log):
+    # -noreset: the bus launcher connects and leaves before the program starts, and a
+    # server that resets when its last client leaves refuses connections meanwhile.
     read_end, write_end = os.pipe()
     xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+         "-noreset"],
         pass_fds=(write_end,), stderr=log)
     os.close(write_end)
     with os.fdopen(read_end) as display_pipe:
@@ -130,7 +133,32 @@ def texts_of(accessible, depth=0):
         yield from texts_of(child, depth + 1)
 
 
-def find_pane(pyatspi, pid, wanted, deadline):
+class TextChanges:
+    """Counts the text-changed events the program sends, as a screen reader hears them."""
+
+    def __init__(self, pyatspi, pid):
+        from gi.repository import GLib
+        self.context = GLib.MainContext.default()
+        self.pid = pid
+        self.count = 0
+        pyatspi.Registry.registerEventListener(self, "object:text-changed")
+
+    def __call__(self, event):
+        try:
+            if event.host_application.get_process_id() == self.pid:
+                self.count += 1
+        except Exception:
+            pass
+
+    def pump(self, seconds):
+        end = time.monotonic() + seconds
+        while time.monotonic() < end:
+            while self.context.pending():
+                self.context.iteration(False)
+            time.sleep(0.02)
+
+
+def find_pane(pyatspi, pid, wanted, deadline, events):
     """The first node of the program's tree whose text holds all of `wanted`."""
     seen = ""
     while time.monotonic() < deadline:
@@ -146,8 +174,23 @@ def find_pane(pyatspi, pid, wanted, deadline):
                 seen = text if BANNER in text else seen
                 if all(w in text for w in wanted):
                     return node, text, caret
-        time.sleep(0.25)
+        events.pump(0.25)
     return None, seen, None
+
+
+def type_at(pid, text):
+    """Types `text` and Enter into the program's window; False without xdotool."""
+    if not shutil.which("xdotool"):
+        return False
+    windows = subprocess.run(["xdotool", "search", "--pid", str(pid), "--name", "^Kestrel"],
+                             capture_output=True, text=True).stdout.split()
+    if not windows:
+        return False
+    # No window manager runs here, so focus is given directly.
+    subprocess.call(["xdotool", "windowfocus", "--sync", windows[0]], stderr=subprocess.DEVNULL)
+    subprocess.check_call(["xdotool", "type", "--delay", "30", text])
+    subprocess.check_call(["xdotool", "key", "Return"])
+    return True
 
 
 def inner(args):
@@ -158,7 +201,7 @@ def inner(args):
     settings = os.path.join(work, "kestrel-atspi.ini")
     subprocess.check_call([WRITE_SETTINGS, settings, link, os.path.join(work, "downloads")])
 
-    tncsim = subprocess.Popen([args.tncsim, "--link", link, "--dx-interval", "0"],
+    tncsim = subprocess.Popen([args.tncsim, "--link", link, "--dx-interval", "0", "--mycall", "JA1KST"],
                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
     kestrel = None
     try:
@@ -170,13 +213,18 @@ def inner(args):
         log = open(os.path.join(work, "kestrel.log"), "w")
         kestrel = subprocess.Popen([args.kestrel, settings], env=env, stdout=log, stderr=log,
                                    cwd=work)
+        events = TextChanges(pyatspi, kestrel.pid)
         deadline = time.monotonic() + args.timeout
-        node, text, caret = find_pane(pyatspi, kestrel.pid, [BANNER, PROMPT], deadline)
+        node, text, caret = find_pane(pyatspi, kestrel.pid, [BANNER, PROMPT], deadline, events)
         if node is None:
             print("FAIL: no accessible text with %r and %r; the pane read %r"
                   % (BANNER, PROMPT, text))
             if kestrel.poll() is not None:
                 print("kestrel exited with %d; log in %s" % (kestrel.returncode, work))
+            if shutil.which("xdpyinfo"):
+                reachable = subprocess.call(["xdpyinfo"], stdout=subprocess.DEVNULL,
+                                            stderr=subprocess.DEVNULL) == 0
+                print("display %s reachable now: %s" % (os.environ.get("DISPLAY"), reachable))
             return 1
         role = node.getRoleName()
         print("pane: role %s, %d characters, caret at %d" % (role, len(text), caret))
@@ -184,6 +232,20 @@ def inner(args):
         if not 0 <= caret <= len(text):
             print("FAIL: caret offset %d outside the text" % caret)
             return 1
+
+        # What arrives later reaches the reader as it arrives: a command typed at the TNC,
+        # its echo and its answer.
+        if type_at(kestrel.pid, "MYCALL"):
+            before = events.count
+            node, text, caret = find_pane(pyatspi, kestrel.pid, ["MYCALL JA1KST"], deadline, events)
+            if node is None:
+                print("FAIL: the TNC's answer to MYCALL never showed; the pane read %r" % text)
+                return 1
+            events.pump(0.5)
+            print("after typing: %d text-changed events" % (events.count - before))
+            if events.count == before:
+                print("FAIL: the pane's text changed without a text-changed event")
+                return 1
         shutil.rmtree(work, ignore_errors=True)
         return 0
     finally:

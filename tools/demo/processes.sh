@@ -38,7 +38,9 @@ start_xvfb() {
     local fifo number
     fifo=$(mktemp -u "${TMPDIR:-/tmp}/kestrel-xvfb.XXXXXX")
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
+    # -noreset: each xdotool call is a client, and a server that resets when its last
+    # client leaves refuses connections meanwhile.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" 2>/dev/null &
     started_pids+=($!)
     if ! read -r -t 20 number <"$fifo"; then
         rm -f "$fifo"
