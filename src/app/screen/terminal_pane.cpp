@@ -1,5 +1,6 @@
 #include "screen/terminal_pane.h"
 
+#include <QFontMetrics>
 #include <QInputMethodEvent>
 #include <QPainter>
 #include <mutex>
@@ -99,6 +100,16 @@ void TerminalPane::paintEvent(QPaintEvent*) {
         // The pause colour never applies to a recalled line.
         rows_painter.draw_text(painter, caret_x, caret_y, recalled_, false, colours);
     }
+    if (!preedit_.isEmpty()) {
+        QFont font = rows_painter.font();
+        font.setUnderline(true);
+        painter.setFont(font);
+        const int w = QFontMetrics(font).horizontalAdvance(preedit_);
+        painter.fillRect(caret_x, caret_y, w, height, colours.background);
+        painter.setPen(colours.text);
+        painter.drawText(QPointF(caret_x, caret_y + rows_painter.cells().ascent), preedit_);
+        return;
+    }
     if (hasFocus() && caret_on_) {
         painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         painter.fillRect(caret_x, caret_y, rows_painter.cells().width, height, Qt::white);
@@ -133,6 +144,8 @@ void TerminalPane::keyPressEvent(QKeyEvent* event) {
 }
 
 void TerminalPane::inputMethodEvent(QInputMethodEvent* event) {
+    preedit_ = event->preeditString();
+    update();
     const QString commit = event->commitString();
     if (!commit.isEmpty()) input_.characters(kestrel::text::utf8_to_cp932(commit.toStdString()));
     event->accept();

@@ -44,6 +44,7 @@ private:
     PaneInput& input_;
     int margin_ = 0;
     std::string recalled_;
+    QString preedit_;  // the input method's text being composed, drawn at the caret
     bool overlay_ = false;
     bool caret_on_ = true;
     QTimer blink_;
