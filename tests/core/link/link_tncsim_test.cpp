@@ -163,7 +163,7 @@ TEST_F(LinkTncsimTest, TncGoingAwayEndsTheReceiverWithOneErrorText) {
         std::lock_guard lock(rig->store.store_mutex());
         for (const ScreenLine& line : rig->store.lines()) {
             errors +=
-                std::string_view(line.text).find(text::sjis("com ｴﾗ- ")) != std::string_view::npos;
+                std::string_view(line.text).find(text::sjis("com ｴﾗ- 5")) != std::string_view::npos;
         }
     }
     EXPECT_EQ(errors, 1);
