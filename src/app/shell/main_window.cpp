@@ -283,7 +283,8 @@ void MainWindow::update_rbbs_label() {
     QFont font = context_.painter.font();
     font.setPixelSize(14);
     tool_bar_.rbbs_label->setFont(font);
-    tool_bar_.rbbs_label->setText(to_screen(text));
+    // The blanks that fill it to 40 only overwrite a longer label drawn before.
+    tool_bar_.rbbs_label->setText(to_screen(text).trimmed());
     s_.store.set_bell_releases_saver(s_.settings.rbbs[record].saver != 0);
 }
 

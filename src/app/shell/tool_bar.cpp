@@ -244,7 +244,7 @@ ToolBar build_tool_bar(QWidget* parent, const std::function<void(int)>& dispatch
     out.rbbs_label = new QLabel(out.bar);
     out.rbbs_label->setObjectName(QStringLiteral("rbbs_label"));
     out.rbbs_label->setAccessibleName(QStringLiteral("RBBS"));
-    out.rbbs_label->setContentsMargins(24, 0, 0, 0);
+    out.rbbs_label->setContentsMargins(16, 0, 0, 0);
     out.bar->addWidget(out.rbbs_label);
     return out;
 }
