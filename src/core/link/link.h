@@ -19,6 +19,14 @@
 // without waiting for the UI thread. close_port holds none of the core's locks while it
 // joins, so the desktop may take the line-store lock while painting meanwhile.
 //
+// Shared settings: the receiver reads Settings::rbbs and Settings::dl_dir once per read
+// under rbbs().records_mutex, so the UI thread takes that lock while it writes them (the
+// RBBS and folders dialogs, loading the settings); reads on the UI thread need no lock.
+// rbbs().current is the current RBBS record; keep it equal to Settings::default_fkey_no.
+//
+// Lifetime: the Link refers to the line store, split view, capture, settings and desktop;
+// it must be destroyed (or closed) before them.
+//
 // After close_port returns, nothing touches the port, the line store or the capture file
 // on behalf of the receiver. If the device disappears (read error, hang-up), the receiver
 // writes one "com ｴﾗ- %u" text, closes the port and ends; the next send reports the closed
