@@ -5,6 +5,7 @@
 
 #include "accessibility/accessible_pane.h"
 #include "shell/main_window.h"
+#include "shell/quit_signals.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     }
     auto session = std::make_unique<Session>(command_line);
     MainWindow window(*session);
+    close_on_quit_signals([&window] { window.close(); });
     window.start();
     return QApplication::exec();
 }
