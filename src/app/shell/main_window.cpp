@@ -81,7 +81,11 @@ MainWindow::~MainWindow() {
 
 void MainWindow::start(bool show_window) {
     kestrel::Settings& settings = s_.settings;
-    kestrel::load_settings(s_.file, settings);
+    {
+        // The receiver reads the RBBS records and the download folder under this lock.
+        std::lock_guard records(s_.link.rbbs().records_mutex);
+        kestrel::load_settings(s_.file, settings);
+    }
     kestrel::load_external_programs(s_.file, settings);
     external_program_labels();
     kestrel::load_default_fkey_no(s_.file, settings);
