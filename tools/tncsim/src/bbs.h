@@ -1,0 +1,45 @@
+#pragma once
+// A radio bulletin-board station: a message list, reading one or several messages framed for a
+// date-named download, and sending a message.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bbs_messages.h"
+#include "station.h"
+
+namespace tncsim {
+
+class Bbs final : public Station {
+public:
+    static constexpr int max_messages = 999;
+    // The first line of every message read begins with this, and its last line is this.
+    static constexpr std::string_view download_start = "Msg#";
+    static constexpr std::string_view download_end = "[End of message]";
+
+    Bbs(std::string callsign, int message_count, std::uint64_t seed);
+
+    const std::string& callsign() const override { return callsign_; }
+    std::string connect(const std::string& caller) override;
+    Reply line(std::string_view text) override;
+    void hang_up() override;
+
+private:
+    enum class Compose { none, subject, body };
+
+    std::string prompt() const;
+    std::string list() const;
+    std::string read(std::string_view numbers) const;
+    std::string start_message(std::string_view to);
+    std::string compose(std::string_view text);
+
+    std::string callsign_;
+    std::string caller_;
+    std::vector<Message> messages_;
+    Compose compose_ = Compose::none;
+    Message draft_;
+};
+
+}  // namespace tncsim
