@@ -2,12 +2,12 @@
 # The README's picture: Kestrel in split view on the simulated BBS, with Japanese text,
 # quote lines and marked messages. Always on a private Xvfb, so it looks the same anywhere.
 #
-#   tools/demo/screenshot.sh BUILD_DIR [OUTPUT_PNG]   (default docs/screenshot.png)
+#   tools/demo/screenshot.sh BUILD_DIR [OUTPUT_PNG]   (default docs/kestrel-split-view.png)
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-build}" && pwd)
-output=${2:-$here/../../docs/screenshot.png}
+output=${2:-$here/../../docs/kestrel-split-view.png}
 kestrel=$build/src/app/kestrel
 [ -x "$kestrel" ] || kestrel=$build/kestrel
 
