@@ -11,22 +11,36 @@
 #include "link/termios_mapping.h"
 
 namespace kestrel {
+namespace {
+
+// The exclusive flag belongs to the terminal, not to the descriptor: a pseudo-terminal
+// keeps it after the last close for as long as its master is open, so it is cleared by hand
+// or the next open (the RS-232C dialog's reopen) would be refused.
+void release(int fd) {
+    ::ioctl(fd, TIOCNXCL);
+    ::close(fd);
+}
+
+}  // namespace
 
 bool SerialPort::open(const char* path) {
     close();
     int fd = ::open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
     // TIOCEXCL alone does not stop a privileged opener; the lock covers that case.
+    if (::ioctl(fd, TIOCEXCL) != 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);  // someone else owns the device; their exclusive flag stays
+        return false;
+    }
     termios t{};
-    if (::ioctl(fd, TIOCEXCL) != 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
-        ::tcgetattr(fd, &t) != 0) {
-        ::close(fd);
+    if (::tcgetattr(fd, &t) != 0) {
+        release(fd);
         return false;
     }
     cfmakeraw(&t);
     t.c_cflag |= CREAD | CLOCAL;
     if (::tcsetattr(fd, TCSANOW, &t) != 0) {
-        ::close(fd);
+        release(fd);
         return false;
     }
     ::tcflush(fd, TCIOFLUSH);
@@ -45,7 +59,7 @@ bool SerialPort::configure(const PortSettings& port) {
 void SerialPort::close() {
     if (fd_ < 0) return;
     ::tcflush(fd_, TCIOFLUSH);
-    ::close(fd_);  // also releases the advisory lock
+    release(fd_);  // closing also releases the advisory lock
     fd_ = -1;
 }
 

@@ -1,7 +1,10 @@
 // The transmit side over a real pseudo-terminal: what reaches the far end, what the
 // screen echoes, and what is refused.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include "link/link_rig.h"
 #include "link/serial_port.h"
@@ -103,7 +106,16 @@ TEST_F(LinkSendTest, DtrFollowsThePortAndASecondOpenerIsRefused) {
     rig.link->close_port();
     EXPECT_FALSE(rig.modem->dtr);
     EXPECT_FALSE(rig.link->port_is_open());
+    // The terminal is no longer exclusive, or an unprivileged reopen would be refused.
+    int plain = ::open(pty.slave_path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(plain, 0);
+    int exclusive = -1;
+    ASSERT_EQ(::ioctl(plain, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    ::close(plain);
     EXPECT_TRUE(second.open(pty.slave_path().c_str()));
+    second.close();
+    EXPECT_TRUE(rig.link->open_port());
 }
 
 TEST_F(LinkSendTest, UnsettableSpeedOrPortNumberFailsTheOpen) {
