@@ -23,10 +23,12 @@ inline constexpr std::string_view message_caption = "Kestrel";
 
 enum class Pane { terminal, backscroll };
 
+// Paths are the file system's own bytes (UTF-8 on Linux), not CP932: a path must reach the
+// file exactly as the system spells it. The chooser's title and suggested name are CP932.
 struct FileChoice {
     enum class Mode { open, save } mode = Mode::open;
     std::string title;           // CP932
-    std::string directory;       // where the chooser starts; empty: the current directory
+    std::string directory;       // a path; where the chooser starts, empty: current directory
     std::string suggested_name;  // CP932, may be empty
     std::string filter;          // e.g. "*.txt"; empty: every file
 };
@@ -49,7 +51,7 @@ public:
     // scroll buffer); the GUI shows or hides the back-scroll pane and lays out again.
     virtual void split_view_changed(bool on) = 0;
 
-    // The operator's file choice, or nothing when the chooser was cancelled.
+    // The path the operator chose, or nothing when the chooser was cancelled.
     virtual std::optional<std::string> choose_file(const FileChoice& choice) = 0;
 
     // Stops a running screen saver so the operator sees the terminal after a bell.

@@ -24,6 +24,12 @@ inline constexpr char replacement_cp932 = '?';
 std::string cp932_to_utf8(std::string_view cp932);
 std::string utf8_to_cp932(std::string_view utf8);
 
+// File names on Linux are UTF-8, while settings and messages hold CP932: these two cross
+// that border (a directory from the settings file to the file system, a chosen file's
+// name to the status line).
+inline std::string path_from_cp932(std::string_view cp932) { return cp932_to_utf8(cp932); }
+inline std::string cp932_from_path(std::string_view path) { return utf8_to_cp932(path); }
+
 // A UTF-8 source literal as CP932 bytes, for the program's own fixed texts.
 inline std::string sjis(std::string_view utf8_literal) { return utf8_to_cp932(utf8_literal); }
 

@@ -68,14 +68,16 @@ std::string Capture::file_name() const {
 
 bool Capture::open_file(const std::string& path, bool append, DownloadMode mode,
                         std::string_view name) {
-    int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
+    // Truncated only once it is certain to become the capture: another capture may have
+    // opened meanwhile, possibly on this very file.
+    int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : 0);
     int fd = ::open(path.c_str(), flags, 0666);
     if (fd < 0) return false;
     {
         std::lock_guard lock(capture_mutex_);
         // The receiver's start string and the UI's command may race: the first one wins
         // and the other's file is left alone rather than closed under it.
-        if (fd_ >= 0) {
+        if (fd_ >= 0 || (!append && ::ftruncate(fd, 0) != 0)) {
             ::close(fd);
             return false;
         }
@@ -94,11 +96,11 @@ void Capture::start_download(std::string_view dl_dir) {
     FileChoice choice;
     choice.mode = FileChoice::Mode::open;
     choice.title = text::sjis("ダウンロード");
-    choice.directory = std::string(dl_dir);
+    choice.directory = text::path_from_cp932(dl_dir);
     choice.filter = "*.*";
     std::optional<std::string> path = desktop_.choose_file(choice);
     if (!path || base_name(*path).empty()) return;
-    std::string_view name = base_name(*path);
+    const std::string name = text::cp932_from_path(base_name(*path));
 
     bool append = false;
     struct stat st {};
@@ -121,11 +123,11 @@ void Capture::start_download(std::string_view dl_dir) {
 }
 
 bool Capture::start_date_named_download(std::string_view dl_dir, std::string_view extension) {
-    std::string dir(dl_dir);
+    std::string dir = text::path_from_cp932(dl_dir);
     if (!dir.empty()) {
         struct stat st {};
         if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-            desktop_.tell(format_text("日付名D/Lに指定されたﾃﾞｨﾚｸﾄﾘｰ %s がありません", dir),
+            desktop_.tell(format_text("日付名D/Lに指定されたﾃﾞｨﾚｸﾄﾘｰ %s がありません", dl_dir),
                           MessageIcon::warning);
             return false;
         }
@@ -137,9 +139,10 @@ bool Capture::start_date_named_download(std::string_view dl_dir, std::string_vie
     std::string name = std::string(date) + "." + std::string(extension);
     // A full path rather than a change of directory: the UI thread's current directory
     // must not move under it.
-    std::string path = dir.empty() ? name : dir + (dir.back() == '/' ? "" : "/") + name;
+    std::string file = text::path_from_cp932(name);
+    std::string path = dir.empty() ? file : dir + (dir.back() == '/' ? "" : "/") + file;
     if (!open_file(path, true, DownloadMode::date_named, name)) {
-        desktop_.tell(format_text("日付名D/Lﾌｧｲﾙ %s\\%s が作成できません", dir, name),
+        desktop_.tell(format_text("日付名D/Lﾌｧｲﾙ %s\\%s が作成できません", dl_dir, name),
                       MessageIcon::warning);
         return false;
     }

@@ -168,5 +168,35 @@ TEST_F(CaptureTest, DateNamedFailuresShowTheirMessages) {
     EXPECT_EQ(texts[1], "日付名D/Lﾌｧｲﾙ " + dir.path() + "\\080305.log が作成できません");
 }
 
+TEST_F(CaptureTest, JapaneseNamesCrossBetweenSettingsFileSystemAndStatusLine) {
+    // The file system spells names in UTF-8; settings and the status line hold CP932.
+    std::string folder = dir.file("受信");
+    std::filesystem::create_directory(folder);
+    std::string cp932_folder = text::sjis(folder);
+    ASSERT_TRUE(capture.start_date_named_download(cp932_folder, text::sjis("掲示")));
+    EXPECT_EQ(capture.file_name(), text::sjis("080305.掲示"));
+    capture.end_download();
+    EXPECT_TRUE(std::filesystem::exists(folder + "/080305.掲示"));
+
+    desktop.choose(folder + "/日誌.txt");
+    capture.start_download(cp932_folder);
+    EXPECT_EQ(desktop.last_choice().directory, folder);
+    EXPECT_EQ(capture.file_name(), text::sjis("日誌.txt"));
+    capture.end_download();
+    EXPECT_TRUE(std::filesystem::exists(folder + "/日誌.txt"));
+}
+
+TEST_F(CaptureTest, RefusedOverwriteLeavesTheOpenCaptureItsBytes) {
+    // A date-named capture opened while the chooser was up, on the very file chosen.
+    ASSERT_TRUE(capture.start_date_named_download(dir.path(), "txt"));
+    feed("spot\r\n");
+    ASSERT_TRUE(capture.capture_received(""));
+    desktop.existing_overwrite = true;
+    start(dir.file("080305.txt"));
+    EXPECT_EQ(desktop.message_texts().back(), "ファイルが作成できません");
+    capture.end_download();
+    EXPECT_EQ(file_text(dir.file("080305.txt")), "spot\r\n");
+}
+
 }  // namespace
 }  // namespace kestrel
