@@ -66,8 +66,11 @@ void Backscroll::leave(Effects& fx) {
     fx.menu_refresh = true;
 }
 
+// True when the view's lowest line is among the n - 1 oldest lines of the ring, measured
+// by age so that it holds whether or not the ring index wrapped between the two lines.
 bool Backscroll::near_oldest(int n) const {
-    return bottom_line_ > store_.current_line() && bottom_line_ - store_.current_line() < n;
+    int age = LineStore::wrap(store_.current_line() - bottom_line_);
+    return age > LineStore::line_count - n;
 }
 
 void Backscroll::line_up(Effects& fx) {

@@ -102,6 +102,20 @@ TEST_F(BackscrollTest, NearTheOldestLinesUpwardRequestsAreRefused) {
     EXPECT_EQ(bottom(), LineStore::wrap(at_margin + 4));
 }
 
+TEST_F(BackscrollTest, MarginHoldsWhenTheViewIsBelowTheCurrentIndex) {
+    // With the current line high in the ring, the oldest lines sit at low indexes.
+    for (int i = 0; i < 4777; ++i) store.put_text("\r");
+    ASSERT_EQ(current(), 4800);
+    backscroll.scroll(ScrollRequest::page_up);
+    backscroll.scroll(ScrollRequest::thumb_position, 500);
+    EXPECT_EQ(bottom(), 300);
+    backscroll.scroll(ScrollRequest::page_up);
+    EXPECT_EQ(bottom(), 299);  // stopped at the margin
+    EXPECT_EQ(thumb(), 499);
+    store.put_text("\r");
+    EXPECT_TRUE(backscroll.leave_if_near_oldest());
+}
+
 TEST_F(BackscrollTest, ReceiverGuardLeavesWhenTheRingCatchesUp) {
     backscroll.scroll(ScrollRequest::page_up);
     backscroll.scroll(ScrollRequest::thumb_position, 600);  // 600 lines from the oldest
