@@ -18,31 +18,15 @@
 #include <thread>
 
 #include "link/link.h"
+#include "quiet_desktop.h"
 
 namespace {
 
 using namespace kestrel;
+using bench::QuietDesktop;
 using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t burst_bytes = 8 << 20;
-
-class QuietDesktop : public Desktop {
-public:
-    std::string chosen;
-    MessageAnswer message_box(std::string_view, std::string_view, MessageIcon,
-                              MessageButtons) override {
-        return MessageAnswer::ok;
-    }
-    void beep() override {}
-    void menu_refresh() override {}
-    void repaint_row(Pane, int) override {}
-    void repaint_pane(Pane, bool) override {}
-    void split_view_changed(bool) override {}
-    std::optional<std::string> choose_file(const FileChoice&) override { return chosen; }
-    void release_screen_saver() override {}
-    std::time_t now() override { return system_now(); }
-    std::tm local_time(std::time_t t) override { return system_local_time(t); }
-};
 
 struct Pty {
     int master = -1;
@@ -141,7 +125,7 @@ void BM_ReceivePathWithCapture(benchmark::State& state) {
         auto start = Clock::now();
         write_all(pty.master, bytes);
         captured += bytes.size();
-        wait_for_size(desktop.chosen, captured);
+        wait_for_size(*desktop.chosen, captured);
         state.SetIterationTime(seconds_since(start));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(captured));

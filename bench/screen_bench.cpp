@@ -5,28 +5,11 @@
 
 #include <string>
 
-#include "desktop/desktop.h"
+#include "quiet_desktop.h"
 #include "screen/line_store.h"
 #include "text/sjis.h"
 
 namespace {
-
-class QuietDesktop : public kestrel::Desktop {
-public:
-    kestrel::MessageAnswer message_box(std::string_view, std::string_view, kestrel::MessageIcon,
-                                       kestrel::MessageButtons) override {
-        return kestrel::MessageAnswer::ok;
-    }
-    void beep() override {}
-    void menu_refresh() override {}
-    void repaint_row(kestrel::Pane, int) override {}
-    void repaint_pane(kestrel::Pane, bool) override {}
-    void split_view_changed(bool) override {}
-    std::optional<std::string> choose_file(const kestrel::FileChoice&) override { return {}; }
-    void release_screen_saver() override {}
-    std::time_t now() override { return kestrel::system_now(); }
-    std::tm local_time(std::time_t t) override { return kestrel::system_local_time(t); }
-};
 
 // Typical BBS traffic: English and Japanese lines of mixed length, CR LF ended.
 std::string mixed_traffic() {
@@ -41,7 +24,7 @@ std::string mixed_traffic() {
 }
 
 void run(benchmark::State& state, bool time_stamp, bool per_byte) {
-    QuietDesktop desktop;
+    kestrel::bench::QuietDesktop desktop;
     kestrel::LineStore store(desktop);
     store.first_sized(24);
     store.set_time_stamp(time_stamp);

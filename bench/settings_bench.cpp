@@ -9,28 +9,12 @@
 #include <string>
 
 #include "desktop/desktop.h"
+#include "quiet_desktop.h"
 #include "settings/settings_io.h"
 
 namespace {
 
 using namespace kestrel;
-
-class YesDesktop : public Desktop {
-public:
-    MessageAnswer message_box(std::string_view, std::string_view, MessageIcon,
-                              MessageButtons) override {
-        return MessageAnswer::yes;
-    }
-    void beep() override {}
-    void menu_refresh() override {}
-    void repaint_row(Pane, int) override {}
-    void repaint_pane(Pane, bool) override {}
-    void split_view_changed(bool) override {}
-    std::optional<std::string> choose_file(const FileChoice&) override { return std::nullopt; }
-    void release_screen_saver() override {}
-    std::time_t now() override { return 0; }
-    std::tm local_time(std::time_t t) override { return system_local_time(t); }
-};
 
 Settings full_settings() {
     Settings s;
@@ -62,7 +46,8 @@ void BM_LoadAndSaveFullSettings(benchmark::State& state) {
         return;
     }
     SettingsFile file(std::string(dir) + "/KESTREL.INI");
-    YesDesktop desktop;
+    bench::QuietDesktop desktop;
+    desktop.answer = MessageAnswer::yes;
     Settings settings = full_settings();
     save_settings(file, settings, desktop);
 
