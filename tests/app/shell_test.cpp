@@ -47,6 +47,7 @@ private slots:
     void typing_and_recall_reach_the_tnc();
     void split_view_scrolls_selects_and_leaves();
     void divider_stays_within_its_limits();
+    void backscroll_pane_fits_a_small_window();
     void grayed_accelerator_does_nothing_but_buttons_work();
     void rs232c_cancel_restores_and_reopens();
     void screen_and_window_survive_a_restart();
@@ -259,6 +260,51 @@ void ShellTest::divider_stays_within_its_limits() {
     rig.key(Qt::Key_Up, Qt::ControlModifier);
     QCOMPARE(s.settings.kyokai, kyokai);
     QVERIFY(!s.backscroll.split_view());
+}
+
+void ShellTest::backscroll_pane_fits_a_small_window() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(
+        {}, QStringLiteral("[WIN_RECT]\r\nleft=0\r\ntop=0\r\nright=640\r\nbottom=240\r\n"
+                           "kyokai=24\r\n")));
+    Session& s = rig.session();
+    MainWindow& w = rig.window();
+    QCOMPARE(s.settings.kyokai, 24);
+    fill_lines(s, 300);
+    rig.settle();
+    rig.key(Qt::Key_PageUp);
+    QVERIFY(s.backscroll.split_view());
+
+    const int ch = w.pane_context().painter.cells().height;
+    const int client_h = w.centralWidget()->height();
+    const int fit = (client_h - 5 - 2 * ch) / ch;
+    QVERIFY2(fit >= 1 && fit < 24, qPrintable(QString::number(fit)));
+    // The stored count stays; the pane shows what fits and leaves the terminal two rows.
+    QCOMPARE(s.settings.kyokai, 24);
+    QCOMPARE(w.backscroll_pane()->height(), fit * ch + 2);
+    QVERIFY(w.terminal_pane()->height() >= 2 * ch);
+    {
+        std::lock_guard lock(s.store.store_mutex());
+        QCOMPARE(s.backscroll.rows(), fit);
+        QCOMPARE(s.backscroll.cursor_row(), fit - 1);
+        QVERIFY(s.store.terminal_rows() >= 2);
+    }
+    QVERIFY((fit - 1) * ch + w.backscroll_pane()->margin() + ch <= w.backscroll_pane()->height());
+
+    // A taller window shows all the stored rows again.
+    w.resize(640, 24 * ch + 4 * ch + 200);
+    rig.settle();
+    {
+        std::lock_guard lock(s.store.store_mutex());
+        QCOMPARE(s.backscroll.rows(), 24);
+    }
+    QCOMPARE(w.backscroll_pane()->height(), 24 * ch + 2);
+
+    // Shrunk again, the divider moves up from the rows shown, not from the stored count.
+    w.resize(640, 240);
+    rig.settle();
+    rig.key(Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(s.settings.kyokai, std::max(fit - 1, 1));
 }
 
 void ShellTest::grayed_accelerator_does_nothing_but_buttons_work() {

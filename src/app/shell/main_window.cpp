@@ -112,7 +112,6 @@ void MainWindow::start(bool show_window) {
     apply_font();
     apply_colours();
     tool_bar_.bar->setVisible(settings.tool_bar != 0);
-    s_.backscroll.set_rows(std::max(settings.kyokai, 1));
     const kestrel::Rect& r = settings.window;
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
@@ -166,7 +165,11 @@ void MainWindow::layout_panes(bool minus_two) {
     const int client_height = client_->height();
     const int pane_width =
         std::min(BackscrollPane::scroll_bar_width() + 81 * cells.width, client_width);
-    const int kyokai = std::max(s_.settings.kyokai, 1);
+    // The stored `kyokai` is what the operator chose; the pane shows as many of those rows
+    // as leave the terminal pane two rows (the divider-down rule), and at least one. Three
+    // pixels go to the pane's two and the grey line, two more to the `minus_two` count.
+    const int fitting = (client_height - 5 - 2 * cells.height) / cells.height;
+    const int kyokai = std::max(std::min(std::max(s_.settings.kyokai, 1), fitting), 1);
     int terminal_height = client_height;
     if (s_.backscroll.split_view()) {
         const int backscroll_height = kyokai * cells.height + 2;

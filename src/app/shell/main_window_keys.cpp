@@ -167,7 +167,13 @@ void MainWindow::scroll_message(int code, int position) {
 
 void MainWindow::divider_up() {
     if (!s_.backscroll.split_view()) return;
-    s_.settings.kyokai = std::max(s_.settings.kyokai - 1, 1);
+    int shown = 0;
+    {
+        std::lock_guard lock(s_.store.store_mutex());
+        shown = s_.backscroll.rows();
+    }
+    // From the rows the pane shows: a stored count taller than the window moves at once.
+    s_.settings.kyokai = std::max(std::min(s_.settings.kyokai, shown) - 1, 1);
     layout_panes(true);
 }
 
