@@ -48,6 +48,7 @@ private slots:
     void split_view_scrolls_selects_and_leaves();
     void divider_stays_within_its_limits();
     void backscroll_pane_fits_a_small_window();
+    void wheel_over_the_backscroll_pane_scrolls();
     void grayed_accelerator_does_nothing_but_buttons_work();
     void rs232c_cancel_restores_and_reopens();
     void screen_and_window_survive_a_restart();
@@ -305,6 +306,47 @@ void ShellTest::backscroll_pane_fits_a_small_window() {
     rig.settle();
     rig.key(Qt::Key_Up, Qt::ControlModifier);
     QCOMPARE(s.settings.kyokai, std::max(fit - 1, 1));
+}
+
+void ShellTest::wheel_over_the_backscroll_pane_scrolls() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text({}));
+    Session& s = rig.session();
+    MainWindow& w = rig.window();
+    fill_lines(s, 300);
+    rig.settle();
+    rig.key(Qt::Key_PageUp);
+    QVERIFY(s.backscroll.split_view());
+    const int rows = s.settings.kyokai;
+    const int newest = bottom_line(s);
+
+    auto spin = [&](QWidget* target, int delta) {
+        for (int i = 0; i < rows + 2; ++i) {
+            QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, delta),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            wheel.setAccepted(false);
+            QCoreApplication::sendEvent(target, &wheel);
+            QVERIFY(wheel.isAccepted());
+        }
+        rig.settle();
+    };
+    // Over the pane the wheel up moves like UP: the cursor climbs, then the view.
+    spin(w.backscroll_pane(), 120);
+    QVERIFY(bottom_line(s) < newest);
+    const int scrolled = bottom_line(s);
+    // Over the scroll bar it is the same wheel, not a thumb track.
+    spin(w.backscroll_pane()->scroll_bar(), 120);
+    QVERIFY(bottom_line(s) < scrolled);
+    int thumb = 0;
+    {
+        std::lock_guard lock(s.store.store_mutex());
+        thumb = s.backscroll.thumb();
+    }
+    QCOMPARE(w.backscroll_pane()->scroll_bar()->value(), thumb);
+    // Wheel down: the cursor goes back down, then the view follows.
+    const int deepest = bottom_line(s);
+    spin(w.backscroll_pane()->scroll_bar(), -120);
+    QVERIFY(bottom_line(s) > deepest);
 }
 
 void ShellTest::grayed_accelerator_does_nothing_but_buttons_work() {

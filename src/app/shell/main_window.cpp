@@ -5,7 +5,9 @@
 #include <QDir>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QWheelEvent>
 #include <QMimeData>
+#include <QScrollBar>
 #include <algorithm>
 #include <mutex>
 
@@ -56,6 +58,9 @@ MainWindow::MainWindow(Session& session)
     backscroll_pane_ = new BackscrollPane(
         context_, [this](int code, int position) { scroll_message(code, position); }, client_);
     backscroll_pane_->hide();
+    // The wheel over the back-scroll pane or its bar moves as the main frame's wheel does.
+    backscroll_pane_->installEventFilter(this);
+    backscroll_pane_->scroll_bar()->installEventFilter(this);
     setFocusProxy(terminal_);
 
     break_timer_.setSingleShot(true);
@@ -152,6 +157,13 @@ void MainWindow::shutdown() {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == client_ && event->type() == QEvent::Resize) layout_panes(false);
+    if (event->type() == QEvent::Wheel &&
+        (watched == backscroll_pane_ || watched == backscroll_pane_->scroll_bar())) {
+        auto* wheel_event = static_cast<QWheelEvent*>(event);
+        wheel(wheel_event->angleDelta().y(), wheel_event->modifiers());
+        wheel_event->accept();
+        return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
