@@ -419,7 +419,7 @@ void ShellTest::screen_and_window_survive_a_restart() {
         Session session(ini.toStdString());
         MainWindow window(session);
         window.start();
-        QCOMPARE(window.geometry().size(), QSize(800, 600));
+        QCOMPARE(window.geometry(), QRect(40, 30, 800, 600));
         session.store.put_text(kestrel::text::sjis("＞引用された行\rkept across a restart\r"));
         window.close();
     }
@@ -431,7 +431,16 @@ void ShellTest::screen_and_window_survive_a_restart() {
     const QString text = window.terminal_pane()->accessible_text();
     QVERIFY(text.contains(QStringLiteral("＞引用された行")));
     QVERIFY(text.contains(QStringLiteral("kept across a restart")));
-    QCOMPARE(window.geometry().size(), QSize(800, 600));
+    QCOMPARE(window.geometry(), QRect(40, 30, 800, 600));
+    window.move(window.pos() + QPoint(15, 5));
+    window.close();
+    QFile saved(ini);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QByteArray written = saved.readAll();
+    QVERIFY(written.contains("left=55\r\n"));
+    QVERIFY(written.contains("top=35\r\n"));
+    QVERIFY(written.contains("right=855\r\n"));
+    QVERIFY(written.contains("bottom=635\r\n"));
 }
 
 void ShellTest::capture_grays_the_menu_and_refuses_rs232c() {

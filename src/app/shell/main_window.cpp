@@ -121,8 +121,9 @@ void MainWindow::start(bool show_window) {
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
     if (w > 0 && h > 0) {
-        move(r.left, r.top);
-        resize(w, h);
+        // The rectangle saved at shutdown is geometry(), the window without its frame:
+        // restored the same way, or the window creeps by the frame at each start.
+        setGeometry(r.left, r.top, w, h);
     } else {
         resize(640, 480);
     }
@@ -145,8 +146,10 @@ void MainWindow::shutdown() {
     if (shut_down_) return;
     shut_down_ = true;
     kestrel::save_scroll_file(s_.store, s_.file.scroll_file_path(), s_.desktop);
-    const QRect frame = geometry();
-    s_.settings.window = {frame.left(), frame.top(), frame.right() + 1, frame.bottom() + 1};
+    // The same rectangle start() restores with setGeometry(); LEFT/TOP below 0 are written
+    // as 0.
+    const QRect window = geometry();
+    s_.settings.window = {window.left(), window.top(), window.right() + 1, window.bottom() + 1};
     kestrel::save_window_and_fkey_no(s_.file, s_.settings);
     s_.link.clear_dtr();
     s_.link.close_port();
