@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QProcess>
 #include <QRadioButton>
@@ -45,6 +47,7 @@ private slots:
     void menu_follows_split_view();
     void key_table_picks_records_and_dialogs();
     void typing_and_recall_reach_the_tnc();
+    void input_method_follows_the_caret();
     void split_view_scrolls_selects_and_leaves();
     void divider_stays_within_its_limits();
     void backscroll_pane_fits_a_small_window();
@@ -190,6 +193,34 @@ void ShellTest::typing_and_recall_reach_the_tnc() {
     QCoreApplication::sendEvent(rig.window().terminal_pane(), &commit);
     rig.settle();
     QCOMPARE(tnc.read_bytes(2), kestrel::text::sjis("あ"));
+}
+
+void ShellTest::input_method_follows_the_caret() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text({}));
+    MainWindow& w = rig.window();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.terminal_pane()->setFocus();
+    QTRY_VERIFY(w.terminal_pane()->hasFocus());
+    rig.settle();
+
+    QSignalSpy moved(QGuiApplication::inputMethod(), &QInputMethod::cursorRectangleChanged);
+    const QRect before = w.terminal_pane()->caret_rect();
+    // As the receiver does: the bytes, then the cursor row's repaint.
+    rig.session().store.put_text("abc");
+    rig.session().desktop.repaint_row(kestrel::Pane::terminal, 0);
+    rig.settle();
+    QVERIFY(w.terminal_pane()->caret_rect() != before);
+    QVERIFY(moved.size() >= 1);
+    QCOMPARE(QGuiApplication::inputMethod()->cursorRectangle().toRect().topLeft(),
+             w.terminal_pane()->mapTo(&w, w.terminal_pane()->caret_rect().topLeft()));
+
+    // A repaint that leaves the caret where it was does not bother the input method.
+    moved.clear();
+    rig.session().desktop.repaint_pane(kestrel::Pane::terminal, false);
+    rig.settle();
+    QCOMPARE(moved.size(), 0);
 }
 
 void ShellTest::split_view_scrolls_selects_and_leaves() {

@@ -1,6 +1,8 @@
 #include "screen/terminal_pane.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QPainter>
 #include <mutex>
@@ -68,6 +70,13 @@ void TerminalPane::store_repainted() {
     overlay_ = false;
     update();
     notify_pane_text_changed(this);
+    // The input method's window follows the caret: it is told once per coalesced repaint,
+    // when the caret has moved.
+    const QRect caret = caret_rect();
+    if (caret != last_caret_) {
+        last_caret_ = caret;
+        if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
+    }
 }
 
 void TerminalPane::paintEvent(QPaintEvent*) {

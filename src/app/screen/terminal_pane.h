@@ -46,6 +46,7 @@ private:
     std::string recalled_;
     QString preedit_;  // the input method's text being composed, drawn at the caret
     bool overlay_ = false;
+    QRect last_caret_;  // where the input method was last told the caret is
     bool caret_on_ = true;
     QTimer blink_;
 };
