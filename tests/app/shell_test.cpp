@@ -48,6 +48,7 @@ private slots:
     void key_table_picks_records_and_dialogs();
     void typing_and_recall_reach_the_tnc();
     void input_method_follows_the_caret();
+    void a_menu_opening_keeps_the_recall();
     void split_view_scrolls_selects_and_leaves();
     void divider_stays_within_its_limits();
     void backscroll_pane_fits_a_small_window();
@@ -193,6 +194,41 @@ void ShellTest::typing_and_recall_reach_the_tnc() {
     QCoreApplication::sendEvent(rig.window().terminal_pane(), &commit);
     rig.settle();
     QCOMPARE(tnc.read_bytes(2), kestrel::text::sjis("あ"));
+}
+
+void ShellTest::a_menu_opening_keeps_the_recall() {
+    PtyPair tnc;
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(QString::fromStdString(tnc.slave_name())));
+    Session& s = rig.session();
+    QWidget* pane = rig.window().terminal_pane();
+    rig.type(QStringLiteral("ab"));
+    rig.key(Qt::Key_Return);
+    rig.type(QStringLiteral("cd"));
+    rig.key(Qt::Key_Return);
+    QCOMPARE(tnc.read_bytes(6), std::string("ab\rcd\r"));
+    rig.key(Qt::Key_Up);
+    rig.key(Qt::Key_Up);
+    QCOMPARE(s.history.recall_index(), 2);
+
+    // A menu opens and closes: focus goes to the popup and back, with PopupFocusReason.
+    QFocusEvent popup_out(QEvent::FocusOut, Qt::PopupFocusReason);
+    QCoreApplication::sendEvent(pane, &popup_out);
+    QFocusEvent popup_in(QEvent::FocusIn, Qt::PopupFocusReason);
+    QCoreApplication::sendEvent(pane, &popup_in);
+    rig.settle();
+    QCOMPARE(s.history.recall_index(), 2);
+    QCOMPARE(rig.window().terminal_pane()->recalled_overlay(), std::string("ab"));
+    rig.key(Qt::Key_Return);
+    QCOMPARE(tnc.read_bytes(3), std::string("ab\r"));
+
+    // A real focus change still resets it.
+    rig.key(Qt::Key_Up);
+    QCOMPARE(s.history.recall_index(), 1);
+    QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QCoreApplication::sendEvent(pane, &away);
+    rig.settle();
+    QCOMPARE(s.history.recall_index(), 0);
 }
 
 void ShellTest::input_method_follows_the_caret() {

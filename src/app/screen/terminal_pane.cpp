@@ -176,7 +176,14 @@ void TerminalPane::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
+// A menu or another popup opening and closing takes the focus only for its own time: it
+// is no focus change, and must not reset the command recall.
 void TerminalPane::focusInEvent(QFocusEvent* event) {
+    if (event->reason() == Qt::PopupFocusReason) {
+        update();
+        QWidget::focusInEvent(event);
+        return;
+    }
     caret_on_ = true;
     blink_.start();
     input_.focus_changed(true);
@@ -185,6 +192,11 @@ void TerminalPane::focusInEvent(QFocusEvent* event) {
 }
 
 void TerminalPane::focusOutEvent(QFocusEvent* event) {
+    if (event->reason() == Qt::PopupFocusReason) {
+        update();
+        QWidget::focusOutEvent(event);
+        return;
+    }
     blink_.stop();
     input_.focus_changed(false);
     update();
