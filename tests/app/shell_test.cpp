@@ -55,6 +55,8 @@ private slots:
     void wheel_over_the_backscroll_pane_scrolls();
     void grayed_accelerator_does_nothing_but_buttons_work();
     void rs232c_cancel_restores_and_reopens();
+    void shutdown_closes_port_then_capture();
+    void rs232c_after_shutdown_leaves_the_port_shut();
     void screen_and_window_survive_a_restart();
     void capture_grays_the_menu_and_refuses_rs232c();
     void clearing_and_toggles_from_the_menus();
@@ -470,6 +472,49 @@ void ShellTest::rs232c_cancel_restores_and_reopens() {
     QVERIFY(s.settings.port == before);
     QVERIFY(s.link.port_is_open());
     QVERIFY(rig.window().status_timer_running());
+}
+
+void ShellTest::shutdown_closes_port_then_capture() {
+    PtyPair tnc;
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(QString::fromStdString(tnc.slave_name())));
+    Session& s = rig.session();
+    QTemporaryDir dir;
+    const std::string capture = dir.filePath(QStringLiteral("log.txt")).toStdString();
+    s.desktop.set_chooser_hook([&](const kestrel::FileChoice&) { return std::optional(capture); });
+    rig.key(Qt::Key_D, Qt::AltModifier);
+    QVERIFY(s.capture.is_open());
+    rig.type(QStringLiteral("bye"));
+    rig.key(Qt::Key_Return);
+    QCOMPARE(tnc.read_bytes(4), std::string("bye\r"));
+
+    rig.window().close();
+    QVERIFY(!s.link.port_is_open());
+    QVERIFY(!s.capture.is_open());
+    QFile file(QString::fromStdString(capture));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("bye\r\n"));
+}
+
+void ShellTest::rs232c_after_shutdown_leaves_the_port_shut() {
+    PtyPair tnc;
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(QString::fromStdString(tnc.slave_name())));
+    Session& s = rig.session();
+    QVERIFY(s.link.port_is_open());
+    // SIGTERM arrives while the RS-232C dialog is open: the window closes under it.
+    rig.on_dialog = [&](QDialog& dialog) {
+        rig.window().close();
+        dialog.accept();
+        return int(QDialog::Accepted);
+    };
+    rig.window().rs232c_command();
+    QCOMPARE(rig.dialogs_run, 1);
+    QVERIFY(!s.link.port_is_open());
+    // And once shut down, the command does not even ask.
+    QVERIFY(!rig.window().rs232c_command());
+    QCOMPARE(rig.dialogs_run, 1);
+    QVERIFY(!s.link.port_is_open());
 }
 
 void ShellTest::screen_and_window_survive_a_restart() {

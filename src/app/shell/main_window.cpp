@@ -151,8 +151,12 @@ void MainWindow::shutdown() {
     const QRect window = geometry();
     s_.settings.window = {window.left(), window.top(), window.right() + 1, window.bottom() + 1};
     kestrel::save_window_and_fkey_no(s_.file, s_.settings);
+    // DTR down, the port closed (its receiver joined), then the capture file: nothing
+    // received can reach it any more. The upload file, when there is one, comes later.
     s_.link.clear_dtr();
     s_.link.close_port();
+    // The core's close without the end-of-download beep (its name is for its first user).
+    if (s_.capture.is_open()) s_.capture.close_after_write_failure();
     break_timer_.stop();
     status_timer_.stop();
     minute_timer_.stop();

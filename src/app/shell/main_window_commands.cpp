@@ -160,6 +160,7 @@ void MainWindow::not_connected() {
 }
 
 bool MainWindow::rs232c_command() {
+    if (shut_down_) return false;
     if (s_.capture.is_open() || upload_open()) {
         s_.desktop.tell(kestrel::text::sjis("ﾀﾞｳﾝﾛｰﾄﾞまたはｱｯﾌﾟﾛｰﾄﾞ中にRS232C設定はできません"));
         return false;
@@ -173,6 +174,8 @@ bool MainWindow::rs232c_command() {
         settings.port = dialog.port_settings();
         settings.port_devices = dialog.port_devices();
     }
+    // Shut down while the dialog was open (SIGTERM, the window closed): the port stays shut.
+    if (shut_down_) return ok;
     if (s_.link.open_port()) start_status_timer();
     return ok;
 }
