@@ -13,7 +13,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
 #include <mutex>
+#include <thread>
 
 #include "gui_rig.h"
 #include "pty_pair.h"
@@ -61,6 +63,7 @@ private slots:
     void capture_grays_the_menu_and_refuses_rs232c();
     void clearing_and_toggles_from_the_menus();
     void talks_to_the_simulated_tnc();
+    void chooser_from_a_worker_is_answered_or_dismissed();
 };
 
 void ShellTest::starts_from_a_settings_file() {
@@ -648,6 +651,60 @@ void ShellTest::talks_to_the_simulated_tnc() {
     QVERIFY(rig.messages().empty());
     sim.terminate();
     sim.waitForFinished(10000);
+}
+
+void ShellTest::chooser_from_a_worker_is_answered_or_dismissed() {
+    QtDesktop desktop;
+    std::atomic<int> shown{0};
+    desktop.set_chooser_hook([&](const kestrel::FileChoice& choice) {
+        ++shown;
+        return std::optional<std::string>(choice.suggested_name + ".txt");
+    });
+    kestrel::FileChoice choice;
+    choice.suggested_name = "capture";
+
+    // Answered: the GUI thread shows the chooser, the worker gets its path.
+    std::optional<std::string> answer;
+    std::atomic<bool> done{false};
+    std::thread asker([&] {
+        answer = desktop.choose_file(choice);
+        done = true;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(done.load(), 10000);
+    asker.join();
+    QCOMPARE(shown.load(), 1);
+    QVERIFY(answer.has_value());
+    QCOMPARE(*answer, std::string("capture.txt"));
+
+    // Dismissed: the GUI thread joins the worker without running its events (as the link
+    // joins its receiver at close); the chooser answers "cancelled" and is never shown.
+    answer = std::string("not asked");
+    desktop.dismiss_background_messages(true);
+    std::thread dismissed([&] { answer = desktop.choose_file(choice); });
+    dismissed.join();
+    desktop.dismiss_background_messages(false);
+    QCoreApplication::processEvents();
+    QVERIFY(!answer.has_value());
+    QCOMPARE(shown.load(), 1);
+
+    // Dismissed while the worker waits on a shown chooser: the worker is freed with
+    // "cancelled", whatever the chooser answers afterwards.
+    desktop.set_chooser_hook([&](const kestrel::FileChoice&) {
+        ++shown;
+        desktop.dismiss_background_messages(true);
+        return std::optional<std::string>("too late");
+    });
+    done = false;
+    answer = std::string("not asked");
+    std::thread waiting([&] {
+        answer = desktop.choose_file(choice);
+        done = true;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(done.load(), 10000);
+    waiting.join();
+    desktop.dismiss_background_messages(false);
+    QCOMPARE(shown.load(), 2);
+    QVERIFY(!answer.has_value());
 }
 
 QTEST_MAIN(ShellTest)

@@ -40,42 +40,48 @@ MessageAnswer QtDesktop::message_box(std::string_view text, std::string_view cap
     return ask_from_background(message);
 }
 
-struct QtDesktop::BackgroundBox {
-    bool done = false;
-    MessageAnswer answer = MessageAnswer::cancel;
-};
-
-// The box is shown by the GUI thread; the caller waits for its answer, or for the
-// dismissal, whichever comes first. A dismissed box that was not shown yet never is.
-MessageAnswer QtDesktop::ask_from_background(const Message& message) {
-    const MessageAnswer dismissed =
-        message.buttons == MessageButtons::yes_no ? MessageAnswer::no : MessageAnswer::cancel;
-    auto box = std::make_shared<BackgroundBox>();
+// The request is carried out by the GUI thread; the caller waits for its result, or for
+// the dismissal, whichever comes first.
+template <typename T>
+T QtDesktop::wait_for_gui(std::function<T()> show, T dismissed) {
+    struct Pending {
+        bool done = false;
+        T result{};
+    };
+    auto pending = std::make_shared<Pending>();
     {
         std::lock_guard lock(boxes_mutex_);
         if (dismissing_) return dismissed;
     }
     QMetaObject::invokeMethod(
         this,
-        [this, box, message] {
+        [this, pending, show = std::move(show), dismissed] {
             {
                 std::lock_guard lock(boxes_mutex_);
-                if (box->done) return;
+                if (pending->done) return;
             }
-            const MessageAnswer answer = show_box(message);
+            T result = show();
             std::lock_guard lock(boxes_mutex_);
-            box->done = true;
-            box->answer = answer;
+            if (pending->done) return;  // the caller took the dismissal already
+            pending->done = true;
+            // Dismissed while it was shown: the caller gets the dismissal all the same.
+            pending->result = dismissing_ ? dismissed : std::move(result);
             box_answered_.notify_all();
         },
         Qt::QueuedConnection);
     std::unique_lock lock(boxes_mutex_);
-    box_answered_.wait(lock, [&] { return box->done || dismissing_; });
-    if (!box->done) {
-        box->done = true;
-        box->answer = dismissed;
+    box_answered_.wait(lock, [&] { return pending->done || dismissing_; });
+    if (!pending->done) {
+        pending->done = true;
+        pending->result = std::move(dismissed);
     }
-    return box->answer;
+    return std::move(pending->result);
+}
+
+MessageAnswer QtDesktop::ask_from_background(const Message& message) {
+    const MessageAnswer dismissed =
+        message.buttons == MessageButtons::yes_no ? MessageAnswer::no : MessageAnswer::cancel;
+    return wait_for_gui<MessageAnswer>([this, message] { return show_box(message); }, dismissed);
 }
 
 void QtDesktop::dismiss_background_messages(bool on) {
@@ -186,12 +192,12 @@ void QtDesktop::split_view_changed(bool on) {
         this, [this, on] { emit split_view_due(on); }, Qt::QueuedConnection);
 }
 
+// From another thread the chooser waits as a background message box does, so that
+// dismiss_background_messages frees the caller too: a dismissed chooser is "cancelled".
 std::optional<std::string> QtDesktop::choose_file(const kestrel::FileChoice& choice) {
     if (on_gui_thread()) return show_chooser(choice);
-    std::optional<std::string> result;
-    QMetaObject::invokeMethod(
-        this, [&] { result = show_chooser(choice); }, Qt::BlockingQueuedConnection);
-    return result;
+    return wait_for_gui<std::optional<std::string>>(
+        [this, choice] { return show_chooser(choice); }, std::nullopt);
 }
 
 std::optional<std::string> QtDesktop::show_chooser(const kestrel::FileChoice& choice) {

@@ -51,7 +51,8 @@ public:
     std::optional<std::string> choose_file(const kestrel::FileChoice& choice) override;
     void release_screen_saver() override;
     // While on, boxes asked for by other threads are answered at once with Cancel (No for
-    // a yes/no question), pending ones included: the link joins its receiver meanwhile.
+    // a yes/no question), and file choosers with "cancelled", pending ones included: the
+    // link joins its receiver meanwhile.
     void dismiss_background_messages(bool on) override;
     std::time_t now() override { return kestrel::system_now(); }
     std::tm local_time(std::time_t t) override { return kestrel::system_local_time(t); }
@@ -75,8 +76,10 @@ private:
     std::optional<std::string> show_chooser(const kestrel::FileChoice& choice);
     bool on_gui_thread() const;
     kestrel::MessageAnswer ask_from_background(const Message& message);
-
-    struct BackgroundBox;
+    // Runs `show` on the GUI thread and waits for its result, or for the dismissal, which
+    // answers `dismissed`. A dismissed request that was not shown yet never is.
+    template <typename T>
+    T wait_for_gui(std::function<T()> show, T dismissed);
 
     QWidget* owner_ = nullptr;
     AnswerHook answer_hook_;
@@ -86,7 +89,7 @@ private:
     std::atomic<bool> frame_posted_{false};
     std::atomic<bool> menu_posted_{false};
 
-    std::mutex boxes_mutex_;  // guards the background boxes' answers and `dismissing_`
+    std::mutex boxes_mutex_;  // guards the background requests' answers and `dismissing_`
     std::condition_variable box_answered_;
     bool dismissing_ = false;
     QTimer frame_timer_;
