@@ -1,12 +1,15 @@
 // The main window as an operator meets it: start-up, the menu state, the key table,
 // typing and recall at a pseudo-terminal TNC, split view, the divider and RS-232C Cancel.
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QProcess>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -62,6 +65,8 @@ private slots:
     void screen_and_window_survive_a_restart();
     void capture_grays_the_menu_and_refuses_rs232c();
     void clearing_and_toggles_from_the_menus();
+    void font_size_zero_is_refused_through_the_desktop();
+    void time_stamp_dialog_runs_through_the_shell();
     void talks_to_the_simulated_tnc();
     void chooser_from_a_worker_is_answered_or_dismissed();
 };
@@ -625,6 +630,53 @@ void ShellTest::clearing_and_toggles_from_the_menus() {
     w.dispatch(command::reverse_video);
     QVERIFY(!w.menu_item(command::reverse_video)->isChecked());
     QCOMPARE(w.pane_context().colours.background, QColor(Qt::white));
+}
+
+void ShellTest::font_size_zero_is_refused_through_the_desktop() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text({}));
+    Session& s = rig.session();
+    bool stayed = false;
+    rig.on_dialog = [&](QDialog& dialog) {
+        auto ok = [&] {
+            for (QPushButton* b : dialog.findChildren<QPushButton*>()) {
+                if (b->text() == QStringLiteral("OK")) b->click();
+            }
+        };
+        for (QRadioButton* r : dialog.findChildren<QRadioButton*>()) {
+            if (r->text() == QStringLiteral("ゴシック")) r->click();
+        }
+        dialog.findChild<QLineEdit*>()->setText(QStringLiteral("0"));
+        ok();
+        stayed = dialog.result() != QDialog::Accepted;
+        dialog.findChild<QLineEdit*>()->setText(QStringLiteral("18"));
+        ok();
+        return dialog.result();
+    };
+    rig.window().dispatch(command::font_size);
+    rig.settle();
+    QCOMPARE(rig.dialogs_run, 1);
+    QVERIFY(stayed);
+    QCOMPARE(rig.messages().size(), std::size_t(1));
+    QCOMPARE(utf8(rig.messages()[0].text), QStringLiteral("文字の大きはゼロにできません"));
+    QCOMPARE(utf8(rig.messages()[0].caption), QStringLiteral("Kestrel"));
+    QCOMPARE(s.settings.font_type, 2);
+    QCOMPARE(s.settings.log_font_y, 18);
+}
+
+void ShellTest::time_stamp_dialog_runs_through_the_shell() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text({}));
+    Session& s = rig.session();
+    QCOMPARE(s.settings.time_stamp, 0);
+    rig.on_dialog = [&](QDialog& dialog) {
+        dialog.findChild<QCheckBox*>()->setChecked(true);
+        dialog.accept();
+        return int(QDialog::Accepted);
+    };
+    rig.window().dispatch(command::time_stamp);
+    QCOMPARE(rig.dialogs_run, 1);
+    QCOMPARE(s.settings.time_stamp, 1);
 }
 
 void ShellTest::talks_to_the_simulated_tnc() {

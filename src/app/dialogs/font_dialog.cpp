@@ -15,6 +15,8 @@
 
 #include <algorithm>
 
+#include "text/sjis.h"
+
 namespace {
 
 // Even, so that a full-width fallback glyph is exactly two half-width cells.
@@ -46,8 +48,9 @@ QFont kestrel_font(const kestrel::Settings& settings) {
     return font;
 }
 
-FontDialog::FontDialog(const kestrel::Settings& settings, QWidget* parent)
-    : QDialog(parent), kind_(settings.font_type) {
+FontDialog::FontDialog(const kestrel::Settings& settings, QWidget* parent,
+                       kestrel::Desktop* desktop)
+    : QDialog(parent), desktop_(desktop), kind_(settings.font_type) {
     setWindowTitle(QStringLiteral("文字の大きさ"));
     setAccessibleName(windowTitle());
 
@@ -118,6 +121,11 @@ void FontDialog::choose_kind(int kind) {
 
 void FontDialog::accept() {
     if ((kind_ == 1 || kind_ == 2) && font_size() == 0) {
+        if (desktop_) {
+            desktop_->message_box(kestrel::text::sjis("文字の大きはゼロにできません"), "Kestrel",
+                                  kestrel::MessageIcon::none, kestrel::MessageButtons::ok);
+            return;
+        }
         QMessageBox refusal(QMessageBox::NoIcon, QStringLiteral("Kestrel"),
                             QStringLiteral("文字の大きはゼロにできません"), QMessageBox::Ok, this);
         refusal.exec();
@@ -126,9 +134,10 @@ void FontDialog::accept() {
     QDialog::accept();
 }
 
-bool run_font_dialog(QWidget* parent, kestrel::Settings& settings) {
-    FontDialog dialog(settings, parent);
-    if (dialog.exec() != QDialog::Accepted) return false;
+bool run_font_dialog(QWidget* parent, kestrel::Settings& settings, kestrel::Desktop* desktop,
+                     const std::function<int(QDialog&)>& run) {
+    FontDialog dialog(settings, parent, desktop);
+    if ((run ? run(dialog) : dialog.exec()) != QDialog::Accepted) return false;
     settings.font_type = dialog.font_kind();
     settings.log_font_y = dialog.font_size();
     settings.bs_yohaku = dialog.left_margin() ? 1 : 0;

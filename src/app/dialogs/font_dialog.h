@@ -4,7 +4,9 @@
 
 #include <QDialog>
 #include <QFont>
+#include <functional>
 
+#include "desktop/desktop.h"
 #include "settings/settings.h"
 
 class QButtonGroup;
@@ -18,7 +20,10 @@ QFont kestrel_font(const kestrel::Settings& settings);
 class FontDialog : public QDialog {
     Q_OBJECT
 public:
-    FontDialog(const kestrel::Settings& settings, QWidget* parent = nullptr);
+    // `desktop` shows the refusal of a zero size (caption "Kestrel"); without one the
+    // dialog shows it with a QMessageBox of its own.
+    FontDialog(const kestrel::Settings& settings, QWidget* parent = nullptr,
+               kestrel::Desktop* desktop = nullptr);
 
     int font_kind() const { return kind_; }
     std::int32_t font_size() const;
@@ -29,6 +34,7 @@ public:
 private:
     void choose_kind(int kind);
 
+    kestrel::Desktop* desktop_ = nullptr;
     int kind_ = 0;
     QButtonGroup* kinds_ = nullptr;
     QLineEdit* size_ = nullptr;
@@ -36,5 +42,8 @@ private:
 };
 
 // OK stores kind, size and margin into `settings` and returns true; a size of 0 for the
-// two scalable kinds is refused with a message and the dialog stays. Cancel changes nothing.
-bool run_font_dialog(QWidget* parent, kestrel::Settings& settings);
+// two scalable kinds is refused with a message (through `desktop` when given) and the
+// dialog stays. Cancel changes nothing. `run` runs the dialog modally (default exec()).
+bool run_font_dialog(QWidget* parent, kestrel::Settings& settings,
+                     kestrel::Desktop* desktop = nullptr,
+                     const std::function<int(QDialog&)>& run = {});

@@ -31,9 +31,10 @@ TimeStampDialog::TimeStampDialog(bool time_stamp_on, QWidget* parent) : QDialog(
 
 bool TimeStampDialog::time_stamp_on() const { return box_->isChecked(); }
 
-bool run_time_stamp_dialog(QWidget* parent, bool& time_stamp_on) {
+bool run_time_stamp_dialog(QWidget* parent, bool& time_stamp_on,
+                           const std::function<int(QDialog&)>& run) {
     TimeStampDialog dialog(time_stamp_on, parent);
-    if (dialog.exec() != QDialog::Accepted) return false;
+    if ((run ? run(dialog) : dialog.exec()) != QDialog::Accepted) return false;
     time_stamp_on = dialog.time_stamp_on();
     return true;
 }

@@ -2,6 +2,7 @@
 // The Time Stamp dialog: whether received lines begin with the time.
 
 #include <QDialog>
+#include <functional>
 
 class QCheckBox;
 
@@ -16,4 +17,6 @@ private:
 };
 
 // OK sets `time_stamp_on` from the box and returns true; Esc or the close box leave it.
-bool run_time_stamp_dialog(QWidget* parent, bool& time_stamp_on);
+// `run` runs the dialog modally (default exec()).
+bool run_time_stamp_dialog(QWidget* parent, bool& time_stamp_on,
+                           const std::function<int(QDialog&)>& run = {});

@@ -94,7 +94,7 @@ void MainWindow::dispatch(int id) {
         case pause_colour: choose_colour_command(settings.pause_col); return;
         case time_stamp: {
             bool on = settings.time_stamp != 0;
-            if (run_time_stamp_dialog(this, on)) {
+            if (run_time_stamp_dialog(this, on, run_dialog)) {
                 settings.time_stamp = on ? 1 : 0;
                 s_.store.set_time_stamp(on);
             }
@@ -188,7 +188,7 @@ void MainWindow::choose_colour_command(kestrel::Colour& colour) {
 }
 
 void MainWindow::font_command() {
-    run_font_dialog(this, s_.settings);
+    run_font_dialog(this, s_.settings, &s_.desktop, run_dialog);
     apply_font();
     layout_panes(true);
     s_.store.move_cursor_home();
