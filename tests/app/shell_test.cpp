@@ -9,8 +9,8 @@
 #include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QProcess>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>

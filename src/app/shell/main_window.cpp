@@ -5,9 +5,9 @@
 #include <QDir>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QWheelEvent>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
 #include <mutex>
 

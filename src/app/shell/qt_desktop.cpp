@@ -196,8 +196,8 @@ void QtDesktop::split_view_changed(bool on) {
 // dismiss_background_messages frees the caller too: a dismissed chooser is "cancelled".
 std::optional<std::string> QtDesktop::choose_file(const kestrel::FileChoice& choice) {
     if (on_gui_thread()) return show_chooser(choice);
-    return wait_for_gui<std::optional<std::string>>(
-        [this, choice] { return show_chooser(choice); }, std::nullopt);
+    return wait_for_gui<std::optional<std::string>>([this, choice] { return show_chooser(choice); },
+                                                    std::nullopt);
 }
 
 std::optional<std::string> QtDesktop::show_chooser(const kestrel::FileChoice& choice) {
