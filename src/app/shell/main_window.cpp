@@ -156,7 +156,7 @@ void MainWindow::shutdown() {
     s_.link.clear_dtr();
     s_.link.close_port();
     // The core's close without the end-of-download beep (its name is for its first user).
-    if (s_.capture.is_open()) s_.capture.close_after_write_failure();
+    if (s_.capture.is_open()) s_.capture.close();
     break_timer_.stop();
     status_timer_.stop();
     minute_timer_.stop();

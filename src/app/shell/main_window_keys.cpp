@@ -239,7 +239,7 @@ void MainWindow::char_handler(std::uint8_t c) {
         if (!written) {
             s_.desktop.tell(kestrel::text::sjis("書き込みエラーが発生しました"),
                             kestrel::MessageIcon::warning);
-            capture.close_after_write_failure();
+            capture.close();
             menu_refresh();
         }
     }

@@ -170,7 +170,7 @@ void Capture::end_download() {
     desktop_.beep();
 }
 
-void Capture::close_after_write_failure() {
+void Capture::close() {
     {
         std::lock_guard lock(capture_mutex_);
         close_locked();

@@ -46,9 +46,9 @@ public:
     bool start_date_named_download(std::string_view dl_dir, std::string_view extension);
     // Close, mode 0, menu_refresh, beep.
     void end_download();
-    // The typed-character and read-command failure path: close, mode 0, menu_refresh,
-    // no beep.
-    void close_after_write_failure();
+    // Close, mode 0, menu_refresh, without the end-of-download beep: after a write failure
+    // of a typed character or a read command, and at exit.
+    void close();
 
     // capture_byte: the filter, then the byte (and after LF the time stamp) written out at
     // once. False when the write failed; true when the byte was dropped or no capture is

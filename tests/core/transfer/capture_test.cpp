@@ -134,7 +134,7 @@ TEST_F(CaptureTest, WriteFailureIsReportedAndNothingFollowsIt) {
     ASSERT_TRUE(capture.is_open());
     EXPECT_FALSE(capture.capture_byte('x'));
     EXPECT_FALSE(capture.capture_byte('y'));
-    capture.close_after_write_failure();
+    capture.close();
     EXPECT_FALSE(capture.is_open());
     EXPECT_EQ(desktop.beeps(), 1);  // only the existing-file question's
 }
