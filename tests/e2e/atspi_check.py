@@ -220,7 +220,10 @@ def inner(args):
             print("FAIL: no accessible text with %r and %r; the pane read %r"
                   % (BANNER, PROMPT, text))
             if kestrel.poll() is not None:
-                print("kestrel exited with %d; log in %s" % (kestrel.returncode, work))
+                print("kestrel exited with %d" % kestrel.returncode)
+            log.flush()
+            with open(os.path.join(work, "kestrel.log")) as written:
+                print("kestrel's output:\n" + written.read()[-4000:])
             if shutil.which("xdpyinfo"):
                 reachable = subprocess.call(["xdpyinfo"], stdout=subprocess.DEVNULL,
                                             stderr=subprocess.DEVNULL) == 0
