@@ -15,6 +15,7 @@
 
 #include <algorithm>
 
+#include "dialogs/dialog_buttons.h"
 #include "text/sjis.h"
 
 namespace {
@@ -85,17 +86,8 @@ FontDialog::FontDialog(const kestrel::Settings& settings, QWidget* parent,
     margin_->setAccessibleName(margin_->text());
     margin_->setChecked(settings.bs_yohaku != 0);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"));
-    ok->setDefault(true);
-    ok->setAccessibleName(ok->text());
-    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"));
-    cancel->setAccessibleName(cancel->text());
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    add_ok_cancel(this, buttons);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(kinds_row);

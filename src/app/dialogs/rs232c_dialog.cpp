@@ -13,6 +13,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "dialogs/dialog_buttons.h"
 #include "dialogs/serial_devices.h"
 #include "text/sjis.h"
 
@@ -126,18 +127,9 @@ Rs232cDialog::Rs232cDialog(const kestrel::PortSettings& settings,
     dsr_watch_->setAccessibleName(dsr_watch_->text().trimmed());
     dsr_watch_->setChecked(settings_.dsr_watch != 0);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"));
-    ok->setDefault(true);
-    ok->setAccessibleName(ok->text());
-    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"));
-    cancel->setAccessibleName(cancel->text());
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(dsr_watch_);
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    add_ok_cancel(this, buttons);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);

@@ -1,0 +1,16 @@
+#include "dialogs/dialog_buttons.h"
+
+#include <QPushButton>
+
+void add_ok_cancel(QDialog* dialog, QHBoxLayout* row) {
+    auto* ok = new QPushButton(QStringLiteral("OK"));
+    ok->setDefault(true);
+    ok->setAccessibleName(ok->text());
+    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"));
+    cancel->setAccessibleName(cancel->text());
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+}

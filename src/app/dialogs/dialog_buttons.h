@@ -1,0 +1,8 @@
+#pragma once
+// The OK / Cancel pair the program's dialogs end with.
+
+#include <QDialog>
+#include <QHBoxLayout>
+
+// Appends a stretch, a default "OK" and "ｷｬﾝｾﾙ" to `row`, wired to accept and reject.
+void add_ok_cancel(QDialog* dialog, QHBoxLayout* row);
