@@ -101,27 +101,16 @@ void BackscrollPane::paintEvent(QPaintEvent*) {
 }
 
 QString BackscrollPane::accessible_text() const {
-    QString out;
     std::lock_guard lock(context_.store.store_mutex());
     const kestrel::Backscroll& view = context_.backscroll;
-    for (int n = 0; n < view.rows(); ++n) {
-        if (n > 0) out.append(QLatin1Char('\n'));
-        out.append(
-            context_.painter.unicode_of(line_text(context_.store.line(view.ring_index_of_row(n)))));
-    }
-    return out;
+    return context_.painter.rows_text(context_.store, view.rows(),
+                                      [&](int row) { return view.ring_index_of_row(row); });
 }
 
 // The caret sits at the start of the cursor row.
 int BackscrollPane::accessible_caret_offset() const {
     std::lock_guard lock(context_.store.store_mutex());
     const kestrel::Backscroll& view = context_.backscroll;
-    int offset = 0;
-    for (int n = 0; n < view.cursor_row(); ++n) {
-        offset += int(context_.painter
-                          .unicode_of(line_text(context_.store.line(view.ring_index_of_row(n))))
-                          .size()) +
-                  1;
-    }
-    return offset;
+    return context_.painter.row_start(context_.store, view.cursor_row(),
+                                      [&](int row) { return view.ring_index_of_row(row); });
 }

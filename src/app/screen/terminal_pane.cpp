@@ -204,25 +204,17 @@ void TerminalPane::focusOutEvent(QFocusEvent* event) {
 }
 
 QString TerminalPane::accessible_text() const {
-    QString out;
     std::lock_guard lock(context_.store.store_mutex());
     const kestrel::LineStore& store = context_.store;
-    for (int n = 0; n < store.terminal_rows(); ++n) {
-        if (n > 0) out.append(QLatin1Char('\n'));
-        out.append(context_.painter.unicode_of(line_text(store.line(store.ring_index_of_row(n)))));
-    }
-    return out;
+    return context_.painter.rows_text(store, store.terminal_rows(),
+                                      [&](int row) { return store.ring_index_of_row(row); });
 }
 
 int TerminalPane::accessible_caret_offset() const {
     std::lock_guard lock(context_.store.store_mutex());
     const kestrel::LineStore& store = context_.store;
-    int offset = 0;
-    for (int n = 0; n < store.cursor_row(); ++n) {
-        offset += int(context_.painter.unicode_of(line_text(store.line(store.ring_index_of_row(n))))
-                          .size()) +
-                  1;
-    }
+    const int offset = context_.painter.row_start(
+        store, store.cursor_row(), [&](int row) { return store.ring_index_of_row(row); });
     const std::string_view bottom = line_text(store.line(store.current_line()));
     const std::size_t column = std::min<std::size_t>(store.cursor_column(), bottom.size());
     return offset + int(context_.painter.unicode_of(bottom.substr(0, column)).size());
