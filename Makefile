@@ -8,7 +8,8 @@ CMAKE_FLAGS ?=
 DEB_PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
     qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev fontconfig fonts-dejavu-core \
     fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth xdotool x11-utils imagemagick clang \
-    libclang-rt-14-dev dbus at-spi2-core python3-pyatspi
+    libclang-rt-14-dev dbus at-spi2-core python3-pyatspi \
+    qt6-translations-l10n clang-format clang-tidy
 
 .PHONY: all deps build test check check-sanitize check-tsan bench run clean format
 

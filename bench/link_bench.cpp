@@ -17,7 +17,7 @@
 #include <string>
 #include <thread>
 
-#include "link/link.h"
+#include "core/link/link.h"
 #include "quiet_desktop.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "desktop/desktop.h"
+#include "core/desktop/desktop.h"
 
 namespace kestrel::bench {
 

@@ -5,9 +5,9 @@
 
 #include <string>
 
+#include "core/screen/line_store.h"
+#include "core/text/sjis.h"
 #include "quiet_desktop.h"
-#include "screen/line_store.h"
-#include "text/sjis.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <string>
 
-#include "desktop/desktop.h"
+#include "core/desktop/desktop.h"
+#include "core/settings/settings_io.h"
 #include "quiet_desktop.h"
-#include "settings/settings_io.h"
 
 namespace {
 

@@ -13,11 +13,13 @@
 #include <fstream>
 #include <memory>
 
-#include "accessibility/accessible_pane.h"
-#include "screen/line_store.h"
-#include "shell/command_ids.h"
-#include "shell/main_window.h"
-#include "text/sjis.h"
+#include "app/accessibility/accessible_pane.h"
+#include "app/shell/command_ids.h"
+#include "app/shell/main_window.h"
+#include "core/screen/line_store.h"
+#include "core/text/sjis.h"
+
+using namespace kestrel::app;
 
 namespace {
 

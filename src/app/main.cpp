@@ -3,11 +3,12 @@
 #include <QApplication>
 #include <memory>
 
-#include "accessibility/accessible_pane.h"
-#include "shell/main_window.h"
-#include "shell/quit_signals.h"
+#include "app/accessibility/accessible_pane.h"
+#include "app/shell/main_window.h"
+#include "app/shell/quit_signals.h"
 
 int main(int argc, char** argv) {
+    using namespace kestrel::app;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrel"));
     install_pane_accessibility();

@@ -1,9 +1,11 @@
-#include "accessibility/accessible_pane.h"
+#include "app/accessibility/accessible_pane.h"
 
 #include <QAccessibleWidget>
 #include <QWidget>
 
 #include <algorithm>
+
+namespace kestrel::app {
 
 namespace {
 
@@ -117,3 +119,5 @@ void notify_pane_text_changed(QWidget* pane) {
         QAccessible::updateAccessibility(&moved);
     }
 }
+
+}  // namespace kestrel::app

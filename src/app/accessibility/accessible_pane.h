@@ -7,6 +7,8 @@
 
 class QWidget;
 
+namespace kestrel::app {
+
 class AccessibleTextSource {
 public:
     virtual ~AccessibleTextSource() = default;
@@ -21,3 +23,5 @@ void install_pane_accessibility();
 
 // After the pane's text or caret changed; cheap when no assistive tool listens.
 void notify_pane_text_changed(QWidget* pane);
+
+}  // namespace kestrel::app

@@ -1,6 +1,8 @@
-#include "dialogs/colour_dialog.h"
+#include "app/dialogs/colour_dialog.h"
 
 #include <QColorDialog>
+
+namespace kestrel::app {
 
 namespace {
 
@@ -29,3 +31,5 @@ bool choose_colour(QWidget* parent, kestrel::Colour& colour) {
                              static_cast<std::uint8_t>(chosen.blue())};
     return true;
 }
+
+}  // namespace kestrel::app

@@ -4,7 +4,11 @@
 
 #include <QWidget>
 
-#include "settings/settings.h"
+#include "core/settings/settings.h"
+
+namespace kestrel::app {
 
 // True and `colour` changed when the operator chose one; false and unchanged otherwise.
 bool choose_colour(QWidget* parent, kestrel::Colour& colour);
+
+}  // namespace kestrel::app

@@ -1,6 +1,8 @@
-#include "dialogs/dialog_buttons.h"
+#include "app/dialogs/dialog_buttons.h"
 
 #include <QPushButton>
+
+namespace kestrel::app {
 
 void add_ok_cancel(QDialog* dialog, QHBoxLayout* row) {
     auto* ok = new QPushButton(QStringLiteral("OK"));
@@ -14,3 +16,5 @@ void add_ok_cancel(QDialog* dialog, QHBoxLayout* row) {
     row->addWidget(ok);
     row->addWidget(cancel);
 }
+
+}  // namespace kestrel::app

@@ -1,4 +1,4 @@
-#include "dialogs/font_dialog.h"
+#include "app/dialogs/font_dialog.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -15,8 +15,10 @@
 
 #include <algorithm>
 
-#include "dialogs/dialog_buttons.h"
-#include "text/sjis.h"
+#include "app/dialogs/dialog_buttons.h"
+#include "core/text/sjis.h"
+
+namespace kestrel::app {
 
 namespace {
 
@@ -135,3 +137,5 @@ bool run_font_dialog(QWidget* parent, kestrel::Settings& settings, kestrel::Desk
     settings.bs_yohaku = dialog.left_margin() ? 1 : 0;
     return true;
 }
+
+}  // namespace kestrel::app

@@ -6,12 +6,14 @@
 #include <QFont>
 #include <functional>
 
-#include "desktop/desktop.h"
-#include "settings/settings.h"
+#include "core/desktop/desktop.h"
+#include "core/settings/settings.h"
 
 class QButtonGroup;
 class QCheckBox;
 class QLineEdit;
+
+namespace kestrel::app {
 
 // Kind 0: the system's fixed font; 1: "ＭＳ 明朝", else IPAMincho; 2: "ＭＳ ゴシック", else
 // IPAGothic. Kinds 1 and 2 take the size in pixels from `log_font_y`.
@@ -47,3 +49,5 @@ private:
 bool run_font_dialog(QWidget* parent, kestrel::Settings& settings,
                      kestrel::Desktop* desktop = nullptr,
                      const std::function<int(QDialog&)>& run = {});
+
+}  // namespace kestrel::app

@@ -1,4 +1,4 @@
-#include "dialogs/rs232c_dialog.h"
+#include "app/dialogs/rs232c_dialog.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -13,9 +13,11 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "dialogs/dialog_buttons.h"
-#include "dialogs/serial_devices.h"
-#include "text/sjis.h"
+#include "app/dialogs/dialog_buttons.h"
+#include "app/dialogs/serial_devices.h"
+#include "core/text/sjis.h"
+
+namespace kestrel::app {
 
 namespace {
 
@@ -182,3 +184,5 @@ void Rs232cDialog::accept() {
     settings_.dsr_watch = dsr_watch_->isChecked() ? 1 : 0;
     QDialog::accept();
 }
+
+}  // namespace kestrel::app

@@ -6,13 +6,16 @@
 #include <QDialog>
 #include <array>
 
-#include "settings/settings.h"
+#include "core/settings/settings.h"
 
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QGridLayout;
+
+namespace kestrel::app {
 
 class Rs232cDialog : public QDialog {
     Q_OBJECT
@@ -26,7 +29,7 @@ public:
     void accept() override;
 
 private:
-    QButtonGroup* add_group(class QGridLayout* grid, int row, int column, const QString& title,
+    QButtonGroup* add_group(QGridLayout* grid, int row, int column, const QString& title,
                             const QStringList& labels, const QList<int>& values,
                             std::int32_t kestrel::PortSettings::*field);
     void select_port(int port_number);
@@ -41,3 +44,5 @@ private:
     QCheckBox* dsr_watch_ = nullptr;
     int device_port_ = 1;  // the COMn: the device field edits
 };
+
+}  // namespace kestrel::app

@@ -1,9 +1,11 @@
-#include "dialogs/serial_devices.h"
+#include "app/dialogs/serial_devices.h"
 
 #include <QCollator>
 #include <QDir>
 
 #include <algorithm>
+
+namespace kestrel::app {
 
 namespace {
 
@@ -29,3 +31,5 @@ QStringList find_serial_devices() {
           << entries("/dev", "ttyACM*") << entries("/dev", "ttyS*");
     return found;
 }
+
+}  // namespace kestrel::app

@@ -1,10 +1,12 @@
-#include "dialogs/time_stamp_dialog.h"
+#include "app/dialogs/time_stamp_dialog.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+namespace kestrel::app {
 
 TimeStampDialog::TimeStampDialog(bool time_stamp_on, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Time Stamp"));
@@ -38,3 +40,5 @@ bool run_time_stamp_dialog(QWidget* parent, bool& time_stamp_on,
     time_stamp_on = dialog.time_stamp_on();
     return true;
 }
+
+}  // namespace kestrel::app

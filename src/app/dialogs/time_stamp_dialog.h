@@ -6,6 +6,8 @@
 
 class QCheckBox;
 
+namespace kestrel::app {
+
 class TimeStampDialog : public QDialog {
     Q_OBJECT
 public:
@@ -20,3 +22,5 @@ private:
 // `run` runs the dialog modally (default exec()).
 bool run_time_stamp_dialog(QWidget* parent, bool& time_stamp_on,
                            const std::function<int(QDialog&)>& run = {});
+
+}  // namespace kestrel::app

@@ -1,4 +1,4 @@
-#include "screen/backscroll_pane.h"
+#include "app/screen/backscroll_pane.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -6,6 +6,8 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <mutex>
+
+namespace kestrel::app {
 
 namespace {
 
@@ -114,3 +116,5 @@ int BackscrollPane::accessible_caret_offset() const {
     return context_.painter.row_start(context_.store, view.cursor_row(),
                                       [&](int row) { return view.ring_index_of_row(row); });
 }
+
+}  // namespace kestrel::app

@@ -5,10 +5,12 @@
 #include <QWidget>
 #include <functional>
 
-#include "accessibility/accessible_pane.h"
-#include "screen/pane_context.h"
+#include "app/accessibility/accessible_pane.h"
+#include "app/screen/pane_context.h"
 
 class QScrollBar;
+
+namespace kestrel::app {
 
 class BackscrollPane : public QWidget, public AccessibleTextSource {
     Q_OBJECT
@@ -40,3 +42,5 @@ private:
     QScrollBar* bar_;
     int margin_ = 0;
 };
+
+}  // namespace kestrel::app

@@ -2,10 +2,12 @@
 // What both panes draw from: the store and its split view, the settings they take their
 // colours and margin from, and the one painter that knows the font and the cell size.
 
-#include "screen/backscroll.h"
-#include "screen/line_store.h"
-#include "screen/row_painter.h"
-#include "settings/settings.h"
+#include "app/screen/row_painter.h"
+#include "core/screen/backscroll.h"
+#include "core/screen/line_store.h"
+#include "core/settings/settings.h"
+
+namespace kestrel::app {
 
 struct PaneContext {
     kestrel::LineStore& store;
@@ -17,3 +19,5 @@ struct PaneContext {
 
 // The grey that shows between and around the panes.
 inline const QColor frame_grey{128, 128, 128};
+
+}  // namespace kestrel::app

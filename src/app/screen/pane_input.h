@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <string_view>
 
+namespace kestrel::app {
+
 class PaneInput {
 public:
     virtual ~PaneInput() = default;
@@ -17,3 +19,5 @@ public:
     virtual void wheel(int delta, Qt::KeyboardModifiers modifiers) = 0;
     virtual void focus_changed(bool focused) = 0;
 };
+
+}  // namespace kestrel::app

@@ -1,11 +1,13 @@
-#include "screen/row_painter.h"
+#include "app/screen/row_painter.h"
 
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
 #include <cstring>
 
-#include "text/sjis.h"
+#include "core/text/sjis.h"
+
+namespace kestrel::app {
 
 namespace {
 
@@ -116,3 +118,5 @@ QString RowPainter::unicode_of(std::string_view text) {
     }
     return out;
 }
+
+}  // namespace kestrel::app

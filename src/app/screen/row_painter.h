@@ -11,11 +11,13 @@
 #include <string_view>
 #include <vector>
 
-#include "screen/line_store.h"
-#include "screen/screen_line.h"
-#include "settings/settings.h"
+#include "core/screen/line_store.h"
+#include "core/screen/screen_line.h"
+#include "core/settings/settings.h"
 
 class QPainter;
+
+namespace kestrel::app {
 
 // The cell every character is measured in.
 struct CellMetrics {
@@ -93,3 +95,5 @@ private:
     CellMetrics cells_;
     GlyphTable glyphs_;
 };
+
+}  // namespace kestrel::app

@@ -1,4 +1,4 @@
-#include "screen/terminal_pane.h"
+#include "app/screen/terminal_pane.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -7,7 +7,9 @@
 #include <QPainter>
 #include <mutex>
 
-#include "text/sjis.h"
+#include "core/text/sjis.h"
+
+namespace kestrel::app {
 
 namespace {
 
@@ -219,3 +221,5 @@ int TerminalPane::accessible_caret_offset() const {
     const std::size_t column = std::min<std::size_t>(store.cursor_column(), bottom.size());
     return offset + int(context_.painter.unicode_of(bottom.substr(0, column)).size());
 }
+
+}  // namespace kestrel::app

@@ -6,9 +6,11 @@
 #include <QWidget>
 #include <string>
 
-#include "accessibility/accessible_pane.h"
-#include "screen/pane_context.h"
-#include "screen/pane_input.h"
+#include "app/accessibility/accessible_pane.h"
+#include "app/screen/pane_context.h"
+#include "app/screen/pane_input.h"
+
+namespace kestrel::app {
 
 class TerminalPane : public QWidget, public AccessibleTextSource {
     Q_OBJECT
@@ -50,3 +52,5 @@ private:
     bool caret_on_ = true;
     QTimer blink_;
 };
+
+}  // namespace kestrel::app

@@ -1,6 +1,8 @@
 #pragma once
 // The command ids every menu item, accelerator and toolbar button produces.
 
+namespace kestrel::app {
+
 namespace command {
 
 enum Id : int {
@@ -58,3 +60,5 @@ constexpr int rbbs_item(int record) {
 }
 
 }  // namespace command
+
+}  // namespace kestrel::app

@@ -1,4 +1,4 @@
-#include "shell/main_window.h"
+#include "app/shell/main_window.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -11,13 +11,15 @@
 #include <algorithm>
 #include <mutex>
 
-#include "dialogs/font_dialog.h"
-#include "link/port_names.h"
-#include "link/status_text.h"
-#include "screen/scroll_file.h"
-#include "settings/settings_io.h"
-#include "shell/command_ids.h"
-#include "text/sjis.h"
+#include "app/dialogs/font_dialog.h"
+#include "app/shell/command_ids.h"
+#include "core/link/port_names.h"
+#include "core/link/status_text.h"
+#include "core/screen/scroll_file.h"
+#include "core/settings/settings_io.h"
+#include "core/text/sjis.h"
+
+namespace kestrel::app {
 
 namespace {
 
@@ -327,3 +329,5 @@ void MainWindow::status_tick() {
     setWindowTitle(to_screen(kestrel::status_text(s_.desktop, s_.settings.jst,
                                                   s_.settings.port.port_number, s_.capture)));
 }
+
+}  // namespace kestrel::app

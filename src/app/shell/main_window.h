@@ -8,13 +8,15 @@
 #include <QTimer>
 #include <functional>
 
-#include "screen/backscroll_pane.h"
-#include "screen/pane_context.h"
-#include "screen/pane_input.h"
-#include "screen/terminal_pane.h"
-#include "shell/menu_bar.h"
-#include "shell/session.h"
-#include "shell/tool_bar.h"
+#include "app/screen/backscroll_pane.h"
+#include "app/screen/pane_context.h"
+#include "app/screen/pane_input.h"
+#include "app/screen/terminal_pane.h"
+#include "app/shell/menu_bar.h"
+#include "app/shell/session.h"
+#include "app/shell/tool_bar.h"
+
+namespace kestrel::app {
 
 class MainWindow : public QMainWindow, public PaneInput {
     Q_OBJECT
@@ -104,3 +106,5 @@ private:
     bool first_sized_ = false;
     bool shut_down_ = false;
 };
+
+}  // namespace kestrel::app

@@ -9,14 +9,16 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "dialogs/colour_dialog.h"
-#include "dialogs/font_dialog.h"
-#include "dialogs/rs232c_dialog.h"
-#include "dialogs/time_stamp_dialog.h"
-#include "settings/settings_io.h"
-#include "shell/command_ids.h"
-#include "shell/main_window.h"
-#include "text/sjis.h"
+#include "app/dialogs/colour_dialog.h"
+#include "app/dialogs/font_dialog.h"
+#include "app/dialogs/rs232c_dialog.h"
+#include "app/dialogs/time_stamp_dialog.h"
+#include "app/shell/command_ids.h"
+#include "app/shell/main_window.h"
+#include "core/settings/settings_io.h"
+#include "core/text/sjis.h"
+
+namespace kestrel::app {
 
 namespace {
 
@@ -221,3 +223,5 @@ void MainWindow::about_box() {
     buttons->button(QDialogButtonBox::Ok)->setFocus();
     run_dialog(box);
 }
+
+}  // namespace kestrel::app

@@ -3,9 +3,11 @@
 #include <QGuiApplication>
 #include <mutex>
 
-#include "shell/command_ids.h"
-#include "shell/main_window.h"
-#include "text/sjis.h"
+#include "app/shell/command_ids.h"
+#include "app/shell/main_window.h"
+#include "core/text/sjis.h"
+
+namespace kestrel::app {
 
 namespace {
 
@@ -244,3 +246,5 @@ void MainWindow::char_handler(std::uint8_t c) {
         }
     }
 }
+
+}  // namespace kestrel::app

@@ -1,8 +1,10 @@
-#include "shell/menu_bar.h"
+#include "app/shell/menu_bar.h"
 
 #include <string>
 
-#include "shell/command_ids.h"
+#include "app/shell/command_ids.h"
+
+namespace kestrel::app {
 
 namespace {
 
@@ -162,3 +164,5 @@ MenuActions build_menu_bar(QMenuBar* bar, const std::function<void(int)>& dispat
     out.menus = {file, edit, view, setup, rbbs, help_menu};
     return out;
 }
+
+}  // namespace kestrel::app

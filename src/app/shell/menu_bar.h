@@ -9,6 +9,8 @@
 #include <map>
 #include <vector>
 
+namespace kestrel::app {
+
 struct MenuActions {
     std::map<int, QAction*> items;  // by command id
     std::vector<QMenu*> menus;      // the top-level menus, left to right
@@ -21,3 +23,5 @@ MenuActions build_menu_bar(QMenuBar* bar, const std::function<void(int)>& dispat
 std::string rbbs_menu_label(int record, std::string_view name);
 // "F1".."F12", "SHIFT + F1".."SHIFT + F9", "SHIFT+ F10".."SHIFT+ F12".
 std::string rbbs_key_name(int record);
+
+}  // namespace kestrel::app

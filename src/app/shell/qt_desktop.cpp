@@ -1,4 +1,4 @@
-#include "shell/qt_desktop.h"
+#include "app/shell/qt_desktop.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -8,7 +8,9 @@
 #include <QPushButton>
 #include <QThread>
 
-#include "text/sjis.h"
+#include "core/text/sjis.h"
+
+namespace kestrel::app {
 
 using kestrel::MessageAnswer;
 using kestrel::MessageButtons;
@@ -226,3 +228,5 @@ void QtDesktop::release_screen_saver() {
         },
         Qt::QueuedConnection);
 }
+
+}  // namespace kestrel::app

@@ -16,7 +16,9 @@
 #include <optional>
 #include <string>
 
-#include "desktop/desktop.h"
+#include "core/desktop/desktop.h"
+
+namespace kestrel::app {
 
 class QtDesktop : public QObject, public kestrel::Desktop {
     Q_OBJECT
@@ -95,3 +97,5 @@ private:
     QTimer frame_timer_;
     QElapsedTimer since_frame_;
 };
+
+}  // namespace kestrel::app

@@ -1,9 +1,11 @@
-#include "shell/quit_signals.h"
+#include "app/shell/quit_signals.h"
 
 #include <sys/socket.h>
 #include <unistd.h>
 #include <QSocketNotifier>
 #include <csignal>
+
+namespace kestrel::app {
 
 namespace {
 
@@ -31,3 +33,5 @@ void close_on_quit_signals(std::function<void()> close) {
     action.sa_flags = SA_RESTART;
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(signal, &action, nullptr);
 }
+
+}  // namespace kestrel::app

@@ -4,5 +4,9 @@
 
 #include <functional>
 
+namespace kestrel::app {
+
 // Once, on the GUI thread; `close` runs there when one of the signals arrives.
 void close_on_quit_signals(std::function<void()> close);
+
+}  // namespace kestrel::app

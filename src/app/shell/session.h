@@ -3,14 +3,16 @@
 
 #include <string>
 
-#include "link/link.h"
-#include "screen/backscroll.h"
-#include "screen/command_history.h"
-#include "screen/line_store.h"
-#include "settings/settings.h"
-#include "settings/settings_file.h"
-#include "shell/qt_desktop.h"
-#include "transfer/capture.h"
+#include "app/shell/qt_desktop.h"
+#include "core/link/link.h"
+#include "core/screen/backscroll.h"
+#include "core/screen/command_history.h"
+#include "core/screen/line_store.h"
+#include "core/settings/settings.h"
+#include "core/settings/settings_file.h"
+#include "core/transfer/capture.h"
+
+namespace kestrel::app {
 
 struct Session {
     // `command_line` is the settings file name as given; empty means the default.
@@ -33,3 +35,5 @@ struct Session {
     kestrel::Capture capture;
     kestrel::Link link;
 };
+
+}  // namespace kestrel::app

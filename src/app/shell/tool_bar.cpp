@@ -1,11 +1,13 @@
-#include "shell/tool_bar.h"
+#include "app/shell/tool_bar.h"
 
 #include <QAction>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 
-#include "shell/command_ids.h"
+#include "app/shell/command_ids.h"
+
+namespace kestrel::app {
 
 namespace {
 
@@ -248,3 +250,5 @@ ToolBar build_tool_bar(QWidget* parent, const std::function<void(int)>& dispatch
     out.bar->addWidget(out.rbbs_label);
     return out;
 }
+
+}  // namespace kestrel::app

@@ -7,6 +7,8 @@
 #include <functional>
 #include <map>
 
+namespace kestrel::app {
+
 struct ToolBar {
     QToolBar* bar = nullptr;
     QLabel* rbbs_label = nullptr;
@@ -18,3 +20,5 @@ ToolBar build_tool_bar(QWidget* parent, const std::function<void(int)>& dispatch
 // The tool tip of a command id; empty for ids without one. External programs 1 and 2 take
 // their headings (UTF-8).
 QString tool_tip(int id, const QString& program_1, const QString& program_2);
+
+}  // namespace kestrel::app

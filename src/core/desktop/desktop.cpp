@@ -1,4 +1,4 @@
-#include "desktop/desktop.h"
+#include "core/desktop/desktop.h"
 
 namespace kestrel {
 

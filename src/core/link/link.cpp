@@ -1,4 +1,4 @@
-#include "link/link.h"
+#include "core/link/link.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <system_error>
 
-#include "text/sjis.h"
+#include "core/text/sjis.h"
 
 namespace kestrel {
 

@@ -41,15 +41,15 @@
 #include <string_view>
 #include <thread>
 
-#include "desktop/desktop.h"
-#include "link/modem_control.h"
-#include "link/rx_line.h"
-#include "link/serial_port.h"
-#include "link/typed_line.h"
-#include "screen/backscroll.h"
-#include "screen/line_store.h"
-#include "settings/settings.h"
-#include "transfer/capture.h"
+#include "core/desktop/desktop.h"
+#include "core/link/modem_control.h"
+#include "core/link/rx_line.h"
+#include "core/link/serial_port.h"
+#include "core/link/typed_line.h"
+#include "core/screen/backscroll.h"
+#include "core/screen/line_store.h"
+#include "core/settings/settings.h"
+#include "core/transfer/capture.h"
 
 namespace kestrel {
 

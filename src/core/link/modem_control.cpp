@@ -1,4 +1,4 @@
-#include "link/modem_control.h"
+#include "core/link/modem_control.h"
 
 #include <sys/ioctl.h>
 

@@ -1,4 +1,4 @@
-#include "link/rx_line.h"
+#include "core/link/rx_line.h"
 
 #include <cstring>
 

@@ -10,8 +10,8 @@
 #include <mutex>
 #include <string_view>
 
-#include "settings/settings.h"
-#include "transfer/capture.h"
+#include "core/settings/settings.h"
+#include "core/transfer/capture.h"
 
 namespace kestrel {
 

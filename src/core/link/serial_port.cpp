@@ -1,4 +1,4 @@
-#include "link/serial_port.h"
+#include "core/link/serial_port.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -8,7 +8,7 @@
 
 #include <cerrno>
 
-#include "link/termios_mapping.h"
+#include "core/link/termios_mapping.h"
 
 namespace kestrel {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "settings/settings.h"
+#include "core/settings/settings.h"
 
 namespace kestrel {
 

@@ -1,9 +1,9 @@
-#include "link/status_text.h"
+#include "core/link/status_text.h"
 
 #include <cstdio>
 
-#include "link/port_names.h"
-#include "text/sjis.h"
+#include "core/link/port_names.h"
+#include "core/text/sjis.h"
 
 namespace kestrel {
 

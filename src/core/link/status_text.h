@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "desktop/desktop.h"
-#include "transfer/capture.h"
+#include "core/desktop/desktop.h"
+#include "core/transfer/capture.h"
 
 namespace kestrel {
 

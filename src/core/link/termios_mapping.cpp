@@ -1,4 +1,4 @@
-#include "link/termios_mapping.h"
+#include "core/link/termios_mapping.h"
 
 namespace kestrel {
 

@@ -7,7 +7,7 @@
 
 #include <optional>
 
-#include "settings/settings.h"
+#include "core/settings/settings.h"
 
 namespace kestrel {
 

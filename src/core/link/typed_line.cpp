@@ -1,6 +1,6 @@
-#include "link/typed_line.h"
+#include "core/link/typed_line.h"
 
-#include "text/sjis.h"
+#include "core/text/sjis.h"
 
 namespace kestrel {
 

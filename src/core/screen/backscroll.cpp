@@ -1,8 +1,8 @@
-#include "screen/backscroll.h"
+#include "core/screen/backscroll.h"
 
 #include <algorithm>
 
-#include "text/sjis.h"
+#include "core/text/sjis.h"
 
 namespace kestrel {
 

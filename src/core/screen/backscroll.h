@@ -5,8 +5,8 @@
 // every chunk it reads. Desktop notifications are made after the lock is released, so
 // the GUI may lay out (and take the lock) while handling them.
 
-#include "desktop/desktop.h"
-#include "screen/line_store.h"
+#include "core/desktop/desktop.h"
+#include "core/screen/line_store.h"
 
 namespace kestrel {
 

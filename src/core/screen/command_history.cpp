@@ -1,8 +1,8 @@
-#include "screen/command_history.h"
+#include "core/screen/command_history.h"
 
 #include <cstring>
 
-#include "text/sjis.h"
+#include "core/text/sjis.h"
 
 namespace kestrel {
 

@@ -1,11 +1,11 @@
-#include "screen/line_store.h"
+#include "core/screen/line_store.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string>
 
-#include "text/sjis.h"
-#include "text/time_stamp.h"
+#include "core/text/sjis.h"
+#include "core/text/time_stamp.h"
 
 namespace kestrel {
 namespace {

@@ -11,9 +11,9 @@
 #include <mutex>
 #include <string_view>
 
-#include "desktop/desktop.h"
-#include "screen/screen_line.h"
-#include "text/time_stamp.h"
+#include "core/desktop/desktop.h"
+#include "core/screen/screen_line.h"
+#include "core/text/time_stamp.h"
 
 namespace kestrel {
 

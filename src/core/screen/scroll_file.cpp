@@ -1,4 +1,4 @@
-#include "screen/scroll_file.h"
+#include "core/screen/scroll_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "text/sjis.h"
+#include "core/text/sjis.h"
 
 namespace kestrel {
 namespace {

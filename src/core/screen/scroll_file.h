@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "desktop/desktop.h"
-#include "screen/line_store.h"
+#include "core/desktop/desktop.h"
+#include "core/screen/line_store.h"
 
 namespace kestrel {
 

@@ -1,4 +1,4 @@
-#include "settings/profile.h"
+#include "core/settings/profile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <climits>
 
-#include "settings/replace_file.h"
-#include "text/sjis.h"
+#include "core/settings/replace_file.h"
+#include "core/text/sjis.h"
 
 namespace kestrel {
 namespace {

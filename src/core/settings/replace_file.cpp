@@ -1,4 +1,4 @@
-#include "settings/replace_file.h"
+#include "core/settings/replace_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

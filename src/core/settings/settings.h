@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "text/fixed_text.h"
+#include "core/text/fixed_text.h"
 
 namespace kestrel {
 
@@ -26,10 +26,10 @@ struct PortSettings {
     std::int32_t parity = 0;        // 0 none, 1 odd, 2 even
     std::int32_t flow_control = 0;  // 0 XON/XOFF, 1 CTS/RTS, 2 CTS/DTR
     std::int32_t local_echo = 1;
-    std::int32_t tx_lf = 0;         // LF after CR on send
-    std::int32_t rx_lf = 0;         // kept and written back only
-    std::int32_t upload_wait = 0;   // ms before each uploaded character
-    std::int32_t dsr_watch = 1;     // refuse to send while DSR is down
+    std::int32_t tx_lf = 0;        // LF after CR on send
+    std::int32_t rx_lf = 0;        // kept and written back only
+    std::int32_t upload_wait = 0;  // ms before each uploaded character
+    std::int32_t dsr_watch = 1;    // refuse to send while DSR is down
     friend bool operator==(const PortSettings&, const PortSettings&) = default;
 };
 
@@ -39,15 +39,15 @@ struct RbbsRecord {
     FixedText<81> connect_command;  // COMMAND; "\n" stands for CR
     FixedText<81> connect_file;     // CONNECT_FILE
     FixedText<11> read_command{"R"};
-    FixedText<3> separator{","};    // stored "0" means one space
-    FixedText<81> extension;        // EXTENTION, of the date-named file
-    FixedText<81> dl_start;         // DL_START_STR
-    FixedText<81> dl_end;           // DL_END_STR
+    FixedText<3> separator{","};  // stored "0" means one space
+    FixedText<81> extension;      // EXTENTION, of the date-named file
+    FixedText<81> dl_start;       // DL_START_STR
+    FixedText<81> dl_end;         // DL_END_STR
     std::int32_t dl_start_valid = 0;
     std::int32_t dl_end_valid = 0;
     FixedText<81> unproto;
-    std::int16_t sort = 0;          // 0 none, 1 ascending, 2 descending
-    std::int32_t saver = 0;         // a bell releases the screen saver
+    std::int16_t sort = 0;   // 0 none, 1 ascending, 2 descending
+    std::int32_t saver = 0;  // a bell releases the screen saver
 };
 
 // A colour as the settings file composes it: R + 256 G + 65536 B.

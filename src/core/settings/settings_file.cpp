@@ -1,4 +1,4 @@
-#include "settings/settings_file.h"
+#include "core/settings/settings_file.h"
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "settings/profile.h"
+#include "core/settings/profile.h"
 
 namespace kestrel {
 namespace {

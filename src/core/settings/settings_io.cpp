@@ -1,9 +1,9 @@
-#include "settings/settings_io.h"
+#include "core/settings/settings_io.h"
 
 #include <string>
 
-#include "settings/profile.h"
-#include "text/sjis.h"
+#include "core/settings/profile.h"
+#include "core/text/sjis.h"
 
 namespace kestrel {
 namespace {

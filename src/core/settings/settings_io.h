@@ -7,9 +7,9 @@
 // Sections and keys are created in the order the writes below name them, so a new file
 // starts with RS232C, ENV, FONT, DIR, PROPATY1..PROPATY24 and PORT_DEVICES.
 
-#include "desktop/desktop.h"
-#include "settings/settings.h"
-#include "settings/settings_file.h"
+#include "core/desktop/desktop.h"
+#include "core/settings/settings.h"
+#include "core/settings/settings_file.h"
 
 namespace kestrel {
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "settings/profile.h"
-#include "settings/settings_io.h"
+#include "core/settings/profile.h"
+#include "core/settings/settings_io.h"
 
 namespace kestrel {
 namespace {

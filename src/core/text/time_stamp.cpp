@@ -1,4 +1,4 @@
-#include "text/time_stamp.h"
+#include "core/text/time_stamp.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "transfer/capture.h"
+#include "core/transfer/capture.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "text/sjis.h"
-#include "text/time_stamp.h"
+#include "core/text/sjis.h"
+#include "core/text/time_stamp.h"
 
 namespace kestrel {
 

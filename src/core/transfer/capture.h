@@ -13,9 +13,9 @@
 #include <string>
 #include <string_view>
 
-#include "desktop/desktop.h"
-#include "screen/line_store.h"
-#include "text/fixed_text.h"
+#include "core/desktop/desktop.h"
+#include "core/screen/line_store.h"
+#include "core/text/fixed_text.h"
 
 namespace kestrel {
 

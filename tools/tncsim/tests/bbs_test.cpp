@@ -11,7 +11,7 @@
 #include "terminal.h"
 #include "tncsim_process.h"
 
-namespace tncsim_test {
+namespace kestrel::testing {
 namespace {
 
 const std::string start_string = "Msg#";
@@ -192,4 +192,4 @@ TEST(Bbs, SameSeedSameMessages) {
 }
 
 }  // namespace
-}  // namespace tncsim_test
+}  // namespace kestrel::testing

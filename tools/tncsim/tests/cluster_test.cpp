@@ -11,7 +11,7 @@
 #include "terminal.h"
 #include "tncsim_process.h"
 
-namespace tncsim_test {
+namespace kestrel::testing {
 namespace {
 
 bool is_time(const std::string& text) { return std::regex_match(text, std::regex(R"(\d{4}Z)")); }
@@ -142,4 +142,4 @@ TEST_F(ClusterTest, TalkComesBackNamingTheOtherStation) {
 }
 
 }  // namespace
-}  // namespace tncsim_test
+}  // namespace kestrel::testing

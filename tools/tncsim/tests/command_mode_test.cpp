@@ -7,7 +7,7 @@
 #include "terminal.h"
 #include "tncsim_process.h"
 
-namespace tncsim_test {
+namespace kestrel::testing {
 namespace {
 
 TEST(CommandMode, EchoesEditsAndAnswersCommands) {
@@ -75,4 +75,4 @@ TEST(CommandMode, ConverseModeUntilCtrlC) {
 }
 
 }  // namespace
-}  // namespace tncsim_test
+}  // namespace kestrel::testing

@@ -12,7 +12,7 @@
 #include "terminal.h"
 #include "tncsim_process.h"
 
-namespace tncsim_test {
+namespace kestrel::testing {
 namespace {
 
 // Waits for a file to hold text; the deadline only keeps a broken run from hanging.
@@ -120,4 +120,4 @@ TEST(Options, BadCommandLinesAreRefused) {
 }
 
 }  // namespace
-}  // namespace tncsim_test
+}  // namespace kestrel::testing

@@ -9,7 +9,7 @@
 #include <chrono>
 #include <stdexcept>
 
-namespace tncsim_test {
+namespace kestrel::testing {
 
 Terminal::Terminal(const std::string& path) {
     fd_ = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -55,4 +55,4 @@ std::string Terminal::command(std::string_view line, std::string_view needle) {
     return read_until(needle);
 }
 
-}  // namespace tncsim_test
+}  // namespace kestrel::testing

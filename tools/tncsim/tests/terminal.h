@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace tncsim_test {
+namespace kestrel::testing {
 
 class Terminal {
 public:
@@ -26,4 +26,4 @@ private:
     std::string pending_;
 };
 
-}  // namespace tncsim_test
+}  // namespace kestrel::testing

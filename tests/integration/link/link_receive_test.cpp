@@ -1,0 +1,79 @@
+// The receive side over a bare pseudo-terminal, for what the simulated TNC cannot provoke:
+// a failing capture file, the ring coming round to the split view, and a message box
+// open while the port closes. The ordinary traffic is in link_tncsim_test.cpp.
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "link_rig.h"
+
+namespace kestrel {
+namespace {
+
+using testing::eventually;
+
+class LinkReceiveTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(pty.slave_path().empty());
+        rig.settings.port.dsr_watch = 0;
+    }
+    void open() { ASSERT_TRUE(rig.link->open_port()); }
+    void capture_to(const std::string& path) {
+        rig.desktop.choose(path);
+        rig.capture.start_download("");
+        ASSERT_TRUE(rig.capture.is_open());
+    }
+    testing::PtyPair pty;
+    testing::LinkRig rig{pty.slave_path()};
+};
+
+TEST_F(LinkReceiveTest, CaptureWriteFailureIsReportedOnceAndEndsTheDownload) {
+    open();
+    capture_to("/dev/full");
+    pty.write("abc\r\ndef");
+    ASSERT_TRUE(rig.desktop.wait_for_messages(1));
+    ASSERT_TRUE(eventually([&] { return !rig.capture.is_open(); }));
+    ASSERT_TRUE(eventually([&] { return rig.screen_line() == "def"; }));
+    rig.link->close_port();
+    ASSERT_EQ(rig.desktop.messages().size(), 1u);
+    EXPECT_EQ(rig.desktop.messages()[0].text, "書き込みエラーが発生しました");
+    EXPECT_EQ(rig.desktop.messages()[0].icon, MessageIcon::warning);
+    EXPECT_EQ(rig.desktop.beeps(), 2);  // the existing-file question's and the end's
+}
+
+TEST_F(LinkReceiveTest, SplitViewIsLeftBeforeTheRingOverwritesIt) {
+    open();
+    auto lines = [](int n) {
+        std::string burst;
+        for (int i = 0; i < n; ++i) burst += "x\r\n";
+        return burst;
+    };
+    // The view's bottom line well inside the ring, so the ring comes round to it in one
+    // piece rather than across its end.
+    pty.write(lines(1000));
+    ASSERT_TRUE(eventually([&] {
+        std::lock_guard lock(rig.store.store_mutex());
+        return rig.store.current_line() == 1023;
+    }));
+    rig.backscroll.scroll(ScrollRequest::line_up);
+    ASSERT_TRUE(rig.backscroll.split_view());
+    pty.write(lines(LineStore::line_count - 400));
+    ASSERT_TRUE(eventually([&] { return !rig.backscroll.split_view(); }));
+    EXPECT_EQ(rig.desktop.split_changes(), (std::vector<bool>{true, false}));
+}
+
+TEST_F(LinkReceiveTest, CloseAnswersAMessageBoxTheReceiverIsWaitingIn) {
+    rig.desktop.hold_messages = true;
+    open();
+    capture_to("/dev/full");
+    pty.write("x");
+    ASSERT_TRUE(eventually([&] { return rig.desktop.held.load() == 1; }));
+    rig.link->close_port();
+    EXPECT_FALSE(rig.link->port_is_open());
+    EXPECT_FALSE(rig.capture.is_open());
+}
+
+}  // namespace
+}  // namespace kestrel

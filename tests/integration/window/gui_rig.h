@@ -1,0 +1,51 @@
+#pragma once
+// One program run for a test: a settings file in a temporary directory (or none), the
+// session and the main window, message boxes answered from a script and recorded.
+
+#include <QTemporaryDir>
+#include <deque>
+#include <memory>
+#include <vector>
+
+#include "app/shell/main_window.h"
+#include "app/shell/session.h"
+
+using namespace kestrel::app;
+
+class GuiRig {
+public:
+    // `device` is what COM1 maps to; the other ports map to nothing that exists.
+    static QString settings_text(const QString& device, const QString& extra = {});
+
+    GuiRig();
+    ~GuiRig();
+
+    // Writes the settings file (unless `text` is empty: first start) and starts the program.
+    void start(const QString& text);
+
+    QString settings_path() const;
+    Session& session() { return *session_; }
+    MainWindow& window() { return *window_; }
+
+    // Answers for the next message boxes; unscripted ones are answered OK / Yes.
+    void answer(kestrel::MessageAnswer a) { answers_.push_back(a); }
+    const std::vector<QtDesktop::Message>& messages() const { return messages_; }
+    // How the next modal dialog of the shell ends.
+    std::function<int(QDialog&)> on_dialog;
+    int dialogs_run = 0;
+
+    // Runs posted work and a repaint frame.
+    void settle();
+    void key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier);
+    void type(const QString& ascii);
+
+    // The terminal pane's visible rows as Unicode.
+    QString terminal_text() const { return window_->terminal_pane()->accessible_text(); }
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<Session> session_;
+    std::unique_ptr<MainWindow> window_;
+    std::deque<kestrel::MessageAnswer> answers_;
+    std::vector<QtDesktop::Message> messages_;
+};

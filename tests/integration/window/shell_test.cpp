@@ -1,0 +1,756 @@
+// The main window as an operator meets it: start-up, the menu state, the key table,
+// typing and recall at a pseudo-terminal TNC, split view, the divider and RS-232C Cancel.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+#include "app/shell/command_ids.h"
+#include "core/text/sjis.h"
+#include "gui_rig.h"
+#include "pty_pair.h"
+#include "tncsim_process.h"
+
+using kestrel::MessageAnswer;
+using kestrel::testing::PtyPair;
+using kestrel::testing::TncsimProcess;
+
+namespace {
+
+QString utf8(const std::string& s) { return QString::fromStdString(s); }
+
+void fill_lines(Session& session, int count) {
+    for (int i = 0; i < count; ++i) {
+        session.store.put_text("line " + std::to_string(i) + "\r");
+    }
+}
+
+int bottom_line(Session& session) {
+    std::lock_guard lock(session.store.store_mutex());
+    return session.backscroll.bottom_line();
+}
+
+}  // namespace
+
+class ShellTest : public QObject {
+    Q_OBJECT
+private slots:
+    void starts_from_a_settings_file();
+    void first_start_asks_for_the_port_then_saves();
+    void menu_follows_split_view();
+    void key_table_picks_records_and_dialogs();
+    void typing_and_recall_reach_the_tnc();
+    void input_method_follows_the_caret();
+    void a_menu_opening_keeps_the_recall();
+    void split_view_scrolls_selects_and_leaves();
+    void divider_stays_within_its_limits();
+    void backscroll_pane_fits_a_small_window();
+    void wheel_over_the_backscroll_pane_scrolls();
+    void grayed_accelerator_does_nothing_but_buttons_work();
+    void rs232c_cancel_restores_and_reopens();
+    void shutdown_closes_port_then_capture();
+    void rs232c_after_shutdown_leaves_the_port_shut();
+    void screen_and_window_survive_a_restart();
+    void capture_grays_the_menu_and_refuses_rs232c();
+    void clearing_and_toggles_from_the_menus();
+    void font_size_zero_is_refused_through_the_desktop();
+    void time_stamp_dialog_runs_through_the_shell();
+    void talks_to_the_simulated_tnc();
+    void chooser_from_a_worker_is_answered_or_dismissed();
+};
+
+void ShellTest::starts_from_a_settings_file() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text({}));
+    QVERIFY(rig.messages().empty());
+    QCOMPARE(rig.dialogs_run, 0);
+    QCOMPARE(rig.window().windowTitle(), QStringLiteral("Kestrel "));
+    // The device does not exist: no port, so no status line; the minute tick runs anyway.
+    QVERIFY(!rig.session().link.port_is_open());
+    QVERIFY(!rig.window().status_timer_running());
+    QVERIFY(rig.window().minute_timer_running());
+    QVERIFY(rig.terminal_text().contains(QStringLiteral("Ｋｅｓｔｒｅｌ")));
+    QVERIFY(rig.window().tool_bar()->isVisible());
+}
+
+void ShellTest::first_start_asks_for_the_port_then_saves() {
+    PtyPair tnc;
+    GuiRig rig;
+    rig.on_dialog = [&](QDialog& dialog) {
+        auto* device = dialog.findChild<QComboBox*>();
+        if (device) device->setEditText(QString::fromStdString(tnc.slave_path()));
+        dialog.accept();
+        return int(QDialog::Accepted);
+    };
+    rig.start({});
+    QCOMPARE(rig.dialogs_run, 1);
+    QCOMPARE(rig.messages().size(), std::size_t(2));
+    QCOMPARE(utf8(rig.messages()[0].text),
+             rig.settings_path() + QStringLiteral(" 新しい INI ファイルです"));
+    QCOMPARE(utf8(rig.messages()[0].caption), QStringLiteral(" "));
+    QVERIFY(utf8(rig.messages()[1].text).endsWith(QStringLiteral("に設定を保存しますか？")));
+    QVERIFY(QFile::exists(rig.settings_path()));
+    QVERIFY(rig.session().link.port_is_open());
+    QVERIFY(rig.window().status_timer_running());
+    QTRY_VERIFY_WITH_TIMEOUT(
+        rig.window().windowTitle().startsWith(QStringLiteral("Kestrel  COM1:  ")), 5000);
+}
+
+void ShellTest::menu_follows_split_view() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text({}));
+    MainWindow& w = rig.window();
+    QVERIFY(w.menu_item(command::backscroll)->isEnabled());
+    QVERIFY(!w.menu_item(command::leave_split)->isEnabled());
+    QVERIFY(!w.menu_item(command::move_divider_up)->isEnabled());
+
+    rig.key(Qt::Key_PageDown);  // outside split view: nothing
+    QVERIFY(!rig.session().backscroll.split_view());
+
+    rig.key(Qt::Key_PageUp);
+    QVERIFY(rig.session().backscroll.split_view());
+    QVERIFY(w.backscroll_pane()->isVisible());
+    QVERIFY(!w.menu_item(command::backscroll)->isEnabled());
+    QVERIFY(w.menu_item(command::leave_split)->isEnabled());
+    QVERIFY(w.menu_item(command::move_divider_up)->isEnabled());
+    QVERIFY(w.menu_item(command::move_divider_down)->isEnabled());
+
+    w.dispatch(command::leave_split);
+    rig.settle();
+    QVERIFY(!rig.session().backscroll.split_view());
+    QVERIFY(!w.backscroll_pane()->isVisible());
+    QVERIFY(w.menu_item(command::backscroll)->isEnabled());
+    QVERIFY(!w.menu_item(command::leave_split)->isEnabled());
+}
+
+void ShellTest::key_table_picks_records_and_dialogs() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text({}, QStringLiteral("[PROPATY24]\r\nCALLSIGN=JA1XYZ BBS\r\n")));
+    Session& s = rig.session();
+    QSignalSpy dialogs(&rig.window(), &MainWindow::rbbs_dialog_requested);
+
+    rig.key(Qt::Key_Left, Qt::ShiftModifier);
+    QCOMPARE(s.settings.default_fkey_no, 23);
+    QCOMPARE(s.link.rbbs().current.load(), 23);
+    QVERIFY(rig.window()
+                .tool_bar()
+                ->findChild<QLabel*>(QStringLiteral("rbbs_label"))
+                ->text()
+                .contains(QStringLiteral("<SHIFT+ F12>  JA1XYZ BBS")));
+    rig.key(Qt::Key_Right, Qt::ShiftModifier);
+    QCOMPARE(s.settings.default_fkey_no, 0);
+
+    rig.key(Qt::Key_F12, Qt::ShiftModifier);
+    rig.key(Qt::Key_F1, Qt::ShiftModifier | Qt::ControlModifier);
+    rig.key(Qt::Key_F3);
+    QCOMPARE(dialogs.size(), 3);
+    QCOMPARE(dialogs[0][0].toInt(), 23);
+    QCOMPARE(dialogs[1][0].toInt(), 12);  // SHIFT wins over CTRL
+    QCOMPARE(dialogs[2][0].toInt(), 2);
+
+    rig.key(Qt::Key_F5, Qt::ControlModifier);
+    QCOMPARE(s.settings.default_fkey_no, 4);
+    QCOMPARE(dialogs.size(), 3);
+
+    // The RBBS menu labels: key name in brackets, a blank, the name, 30 bytes at most.
+    rig.window().init_menu_popup();
+    QCOMPARE(rig.window().menu_item(command::rbbs_item(23))->text(),
+             QStringLiteral("<SHIFT+ F12> JA1XYZ BBS"));
+    QCOMPARE(rig.window().menu_item(command::rbbs_item(0))->text(), QStringLiteral("<F1> "));
+}
+
+void ShellTest::typing_and_recall_reach_the_tnc() {
+    PtyPair tnc;
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(QString::fromStdString(tnc.slave_path())));
+    Session& s = rig.session();
+    QVERIFY(s.link.port_is_open());
+
+    rig.type(QStringLiteral("ab"));
+    rig.key(Qt::Key_Return);
+    rig.type(QStringLiteral("cd"));
+    rig.key(Qt::Key_Return);
+    QCOMPARE(tnc.read(6), std::string("ab\rcd\r"));
+    QVERIFY(rig.terminal_text().contains(QStringLiteral("cd")));
+
+    rig.key(Qt::Key_Up);
+    QCOMPARE(rig.window().terminal_pane()->recalled_overlay(), std::string("cd"));
+    rig.key(Qt::Key_Up);
+    QCOMPARE(rig.window().terminal_pane()->recalled_overlay(), std::string("ab"));
+    rig.key(Qt::Key_Return);
+    QCOMPARE(tnc.read(3), std::string("ab\r"));
+    QCOMPARE(s.history.recall_index(), 0);
+    QCOMPARE(s.history.slot(1), std::string_view("ab"));
+
+    // Ctrl+C is how an operator gets the TNC back to command mode.
+    rig.key(Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(tnc.read(1), std::string("\x03"));
+
+    // The input method's text goes out in CP932, byte by byte.
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("あ"));
+    QCoreApplication::sendEvent(rig.window().terminal_pane(), &commit);
+    rig.settle();
+    QCOMPARE(tnc.read(2), kestrel::text::sjis("あ"));
+}
+
+void ShellTest::a_menu_opening_keeps_the_recall() {
+    PtyPair tnc;
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(QString::fromStdString(tnc.slave_path())));
+    Session& s = rig.session();
+    QWidget* pane = rig.window().terminal_pane();
+    rig.type(QStringLiteral("ab"));
+    rig.key(Qt::Key_Return);
+    rig.type(QStringLiteral("cd"));
+    rig.key(Qt::Key_Return);
+    QCOMPARE(tnc.read(6), std::string("ab\rcd\r"));
+    rig.key(Qt::Key_Up);
+    rig.key(Qt::Key_Up);
+    QCOMPARE(s.history.recall_index(), 2);
+
+    // A menu opens and closes: focus goes to the popup and back, with PopupFocusReason.
+    QFocusEvent popup_out(QEvent::FocusOut, Qt::PopupFocusReason);
+    QCoreApplication::sendEvent(pane, &popup_out);
+    QFocusEvent popup_in(QEvent::FocusIn, Qt::PopupFocusReason);
+    QCoreApplication::sendEvent(pane, &popup_in);
+    rig.settle();
+    QCOMPARE(s.history.recall_index(), 2);
+    QCOMPARE(rig.window().terminal_pane()->recalled_overlay(), std::string("ab"));
+    rig.key(Qt::Key_Return);
+    QCOMPARE(tnc.read(3), std::string("ab\r"));
+
+    // A real focus change still resets it.
+    rig.key(Qt::Key_Up);
+    QCOMPARE(s.history.recall_index(), 1);
+    QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QCoreApplication::sendEvent(pane, &away);
+    rig.settle();
+    QCOMPARE(s.history.recall_index(), 0);
+}
+
+void ShellTest::input_method_follows_the_caret() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text({}));
+    MainWindow& w = rig.window();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.terminal_pane()->setFocus();
+    QTRY_VERIFY(w.terminal_pane()->hasFocus());
+    rig.settle();
+
+    QSignalSpy moved(QGuiApplication::inputMethod(), &QInputMethod::cursorRectangleChanged);
+    const QRect before = w.terminal_pane()->caret_rect();
+    // As the receiver does: the bytes, then the cursor row's repaint.
+    rig.session().store.put_text("abc");
+    rig.session().desktop.repaint_row(kestrel::Pane::terminal, 0);
+    rig.settle();
+    QVERIFY(w.terminal_pane()->caret_rect() != before);
+    QVERIFY(moved.size() >= 1);
+    QCOMPARE(QGuiApplication::inputMethod()->cursorRectangle().toRect().topLeft(),
+             w.terminal_pane()->mapTo(&w, w.terminal_pane()->caret_rect().topLeft()));
+
+    // A repaint that leaves the caret where it was does not bother the input method.
+    moved.clear();
+    rig.session().desktop.repaint_pane(kestrel::Pane::terminal, false);
+    rig.settle();
+    QCOMPARE(moved.size(), 0);
+}
+
+void ShellTest::split_view_scrolls_selects_and_leaves() {
+    PtyPair tnc;
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(QString::fromStdString(tnc.slave_path())));
+    Session& s = rig.session();
+    fill_lines(s, 300);
+    rig.settle();
+
+    rig.key(Qt::Key_PageUp);
+    QVERIFY(s.backscroll.split_view());
+    QCOMPARE(bottom_line(s), s.store.line_count > 0 ? s.store.current_line() : 0);
+    const int rows = s.settings.kyokai;
+    {
+        std::lock_guard lock(s.store.store_mutex());
+        QCOMPARE(s.backscroll.rows(), rows);
+        QCOMPARE(s.backscroll.cursor_row(), rows - 1);
+    }
+    const int newest = bottom_line(s);
+    rig.key(Qt::Key_PageUp);
+    QCOMPARE(bottom_line(s), newest - rows / 2);
+
+    rig.key(Qt::Key_Up, Qt::ShiftModifier);
+    QCOMPARE(s.store.count_selected(), 1);
+    QCOMPARE(bottom_line(s), newest - rows / 2 - 1);  // the cursor was on the top row
+    QCOMPARE(rig.window().backscroll_pane()->scroll_bar()->value(),
+             kestrel::Backscroll::thumb_range - rows / 2 - 1);
+    QVERIFY(rig.window().backscroll_pane()->accessible_text().contains(QStringLiteral("line ")));
+    rig.key(Qt::Key_Up);
+    QCOMPARE(s.store.count_selected(), 0);
+
+    // The wheel in split view moves like the arrows.
+    const int before = bottom_line(s);
+    QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    for (int i = 0; i < rows + 2; ++i) {
+        QCoreApplication::sendEvent(rig.window().terminal_pane(), &wheel);
+    }
+    rig.settle();
+    QVERIFY(bottom_line(s) > before);
+
+    rig.key(Qt::Key_Up, Qt::ShiftModifier);
+    QCOMPARE(s.store.count_selected(), 1);
+    rig.key(Qt::Key_Escape);  // never sent: it leaves split view
+    QVERIFY(!s.backscroll.split_view());
+    QVERIFY(!rig.window().backscroll_pane()->isVisible());
+    QCOMPARE(s.store.count_selected(), 0);
+    QCOMPARE(tnc.read(1, 1000), std::string());
+}
+
+void ShellTest::divider_stays_within_its_limits() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text({}));
+    Session& s = rig.session();
+    rig.key(Qt::Key_PageUp);
+    QVERIFY(s.backscroll.split_view());
+    for (int i = 0; i < 30; ++i) rig.key(Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(s.settings.kyokai, 1);
+    for (int i = 0; i < 100; ++i) rig.key(Qt::Key_Down, Qt::ControlModifier);
+    {
+        std::lock_guard lock(s.store.store_mutex());
+        QCOMPARE(s.store.terminal_rows(), 2);
+        QCOMPARE(s.backscroll.rows(), s.settings.kyokai);
+    }
+    // Outside split view CTRL+UP does nothing.
+    rig.key(Qt::Key_Escape);
+    const int kyokai = s.settings.kyokai;
+    rig.key(Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(s.settings.kyokai, kyokai);
+    QVERIFY(!s.backscroll.split_view());
+}
+
+void ShellTest::backscroll_pane_fits_a_small_window() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(
+        {}, QStringLiteral("[WIN_RECT]\r\nleft=0\r\ntop=0\r\nright=640\r\nbottom=240\r\n"
+                           "kyokai=24\r\n")));
+    Session& s = rig.session();
+    MainWindow& w = rig.window();
+    QCOMPARE(s.settings.kyokai, 24);
+    fill_lines(s, 300);
+    rig.settle();
+    rig.key(Qt::Key_PageUp);
+    QVERIFY(s.backscroll.split_view());
+
+    const int ch = w.pane_context().painter.cells().height;
+    const int client_h = w.centralWidget()->height();
+    const int fit = (client_h - 5 - 2 * ch) / ch;
+    QVERIFY2(fit >= 1 && fit < 24, qPrintable(QString::number(fit)));
+    // The stored count stays; the pane shows what fits and leaves the terminal two rows.
+    QCOMPARE(s.settings.kyokai, 24);
+    QCOMPARE(w.backscroll_pane()->height(), fit * ch + 2);
+    QVERIFY(w.terminal_pane()->height() >= 2 * ch);
+    {
+        std::lock_guard lock(s.store.store_mutex());
+        QCOMPARE(s.backscroll.rows(), fit);
+        QCOMPARE(s.backscroll.cursor_row(), fit - 1);
+        QVERIFY(s.store.terminal_rows() >= 2);
+    }
+    QVERIFY((fit - 1) * ch + w.backscroll_pane()->margin() + ch <= w.backscroll_pane()->height());
+
+    // A taller window shows all the stored rows again.
+    w.resize(640, 24 * ch + 4 * ch + 200);
+    rig.settle();
+    {
+        std::lock_guard lock(s.store.store_mutex());
+        QCOMPARE(s.backscroll.rows(), 24);
+    }
+    QCOMPARE(w.backscroll_pane()->height(), 24 * ch + 2);
+
+    // Shrunk again, the divider moves up from the rows shown, not from the stored count.
+    w.resize(640, 240);
+    rig.settle();
+    rig.key(Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(s.settings.kyokai, std::max(fit - 1, 1));
+}
+
+void ShellTest::wheel_over_the_backscroll_pane_scrolls() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text({}));
+    Session& s = rig.session();
+    MainWindow& w = rig.window();
+    fill_lines(s, 300);
+    rig.settle();
+    rig.key(Qt::Key_PageUp);
+    QVERIFY(s.backscroll.split_view());
+    const int rows = s.settings.kyokai;
+    const int newest = bottom_line(s);
+
+    auto spin = [&](QWidget* target, int delta) {
+        for (int i = 0; i < rows + 2; ++i) {
+            QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, delta),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            wheel.setAccepted(false);
+            QCoreApplication::sendEvent(target, &wheel);
+            QVERIFY(wheel.isAccepted());
+        }
+        rig.settle();
+    };
+    // Over the pane the wheel up moves like UP: the cursor climbs, then the view.
+    spin(w.backscroll_pane(), 120);
+    QVERIFY(bottom_line(s) < newest);
+    const int scrolled = bottom_line(s);
+    // Over the scroll bar it is the same wheel, not a thumb track.
+    spin(w.backscroll_pane()->scroll_bar(), 120);
+    QVERIFY(bottom_line(s) < scrolled);
+    int thumb = 0;
+    {
+        std::lock_guard lock(s.store.store_mutex());
+        thumb = s.backscroll.thumb();
+    }
+    QCOMPARE(w.backscroll_pane()->scroll_bar()->value(), thumb);
+    // Wheel down: the cursor goes back down, then the view follows.
+    const int deepest = bottom_line(s);
+    spin(w.backscroll_pane()->scroll_bar(), -120);
+    QVERIFY(bottom_line(s) > deepest);
+}
+
+void ShellTest::grayed_accelerator_does_nothing_but_buttons_work() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text({}));
+    MainWindow& w = rig.window();
+    QSignalSpy commands(&w, &MainWindow::unconnected_command);
+
+    // Before the first opening of a menu the copy items are enabled.
+    rig.key(Qt::Key_K, Qt::ControlModifier);
+    QCOMPARE(commands.size(), 1);
+    QCOMPARE(commands[0][0].toInt(), int(command::copy_clipboard));
+
+    // ALT+S is the PC scope's accelerator although the 設定 menu's mnemonic is S too.
+    rig.key(Qt::Key_S, Qt::AltModifier);
+    QCOMPARE(commands.size(), 2);
+    QCOMPARE(commands[1][0].toInt(), int(command::pc_scope));
+
+    w.init_menu_popup();  // no line selected: the copy items gray
+    QVERIFY(!w.menu_item(command::copy_clipboard)->isEnabled());
+    rig.key(Qt::Key_K, Qt::ControlModifier);
+    QCOMPARE(commands.size(), 2);
+    QVERIFY(rig.messages().empty());  // not even a closed-port refusal: nothing was sent
+
+    // The divider button of a grayed item still works: outside split view it enters it.
+    QVERIFY(!w.menu_item(command::move_divider_up)->isEnabled());
+    w.tool_button(command::move_divider_up)->trigger();
+    rig.settle();
+    QVERIFY(rig.session().backscroll.split_view());
+}
+
+void ShellTest::rs232c_cancel_restores_and_reopens() {
+    PtyPair tnc;
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(QString::fromStdString(tnc.slave_path())));
+    Session& s = rig.session();
+    QVERIFY(s.link.port_is_open());
+    const kestrel::PortSettings before = s.settings.port;
+
+    bool saw_closed_port = false;
+    rig.on_dialog = [&](QDialog& dialog) {
+        saw_closed_port = !s.link.port_is_open();
+        for (QRadioButton* button : dialog.findChildren<QRadioButton*>()) {
+            if (button->text() == QStringLiteral("1200") ||
+                button->text() == QStringLiteral("COM3:")) {
+                button->click();
+            }
+        }
+        dialog.reject();
+        return int(QDialog::Rejected);
+    };
+    QVERIFY(!rig.window().rs232c_command());
+    QVERIFY(saw_closed_port);
+    QVERIFY(s.settings.port == before);
+    QVERIFY(s.link.port_is_open());
+    QVERIFY(rig.window().status_timer_running());
+}
+
+void ShellTest::shutdown_closes_port_then_capture() {
+    PtyPair tnc;
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(QString::fromStdString(tnc.slave_path())));
+    Session& s = rig.session();
+    QTemporaryDir dir;
+    const std::string capture = dir.filePath(QStringLiteral("log.txt")).toStdString();
+    s.desktop.set_chooser_hook([&](const kestrel::FileChoice&) { return std::optional(capture); });
+    rig.key(Qt::Key_D, Qt::AltModifier);
+    QVERIFY(s.capture.is_open());
+    rig.type(QStringLiteral("bye"));
+    rig.key(Qt::Key_Return);
+    QCOMPARE(tnc.read(4), std::string("bye\r"));
+
+    rig.window().close();
+    QVERIFY(!s.link.port_is_open());
+    QVERIFY(!s.capture.is_open());
+    QFile file(QString::fromStdString(capture));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("bye\r\n"));
+}
+
+void ShellTest::rs232c_after_shutdown_leaves_the_port_shut() {
+    PtyPair tnc;
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(QString::fromStdString(tnc.slave_path())));
+    Session& s = rig.session();
+    QVERIFY(s.link.port_is_open());
+    // SIGTERM arrives while the RS-232C dialog is open: the window closes under it.
+    rig.on_dialog = [&](QDialog& dialog) {
+        rig.window().close();
+        dialog.accept();
+        return int(QDialog::Accepted);
+    };
+    rig.window().rs232c_command();
+    QCOMPARE(rig.dialogs_run, 1);
+    QVERIFY(!s.link.port_is_open());
+    // And once shut down, the command does not even ask.
+    QVERIFY(!rig.window().rs232c_command());
+    QCOMPARE(rig.dialogs_run, 1);
+    QVERIFY(!s.link.port_is_open());
+}
+
+void ShellTest::screen_and_window_survive_a_restart() {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("station.ini"));
+    {
+        QFile file(ini);
+        file.open(QIODevice::WriteOnly);
+        file.write(GuiRig::settings_text({}, QStringLiteral("[WIN_RECT]\r\nleft=40\r\ntop=30\r\n"
+                                                            "right=840\r\nbottom=630\r\n"))
+                       .toUtf8());
+    }
+    {
+        Session session(ini.toStdString());
+        MainWindow window(session);
+        window.start();
+        QCOMPARE(window.geometry(), QRect(40, 30, 800, 600));
+        session.store.put_text(kestrel::text::sjis("＞引用された行\rkept across a restart\r"));
+        window.close();
+    }
+    QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("station.buf"))).size(), qint64(420016));
+    Session session(ini.toStdString());
+    MainWindow window(session);
+    window.start();
+    QCoreApplication::processEvents();
+    const QString text = window.terminal_pane()->accessible_text();
+    QVERIFY(text.contains(QStringLiteral("＞引用された行")));
+    QVERIFY(text.contains(QStringLiteral("kept across a restart")));
+    QCOMPARE(window.geometry(), QRect(40, 30, 800, 600));
+    window.move(window.pos() + QPoint(15, 5));
+    window.close();
+    QFile saved(ini);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QByteArray written = saved.readAll();
+    QVERIFY(written.contains("left=55\r\n"));
+    QVERIFY(written.contains("top=35\r\n"));
+    QVERIFY(written.contains("right=855\r\n"));
+    QVERIFY(written.contains("bottom=635\r\n"));
+}
+
+void ShellTest::capture_grays_the_menu_and_refuses_rs232c() {
+    PtyPair tnc;
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(QString::fromStdString(tnc.slave_path())));
+    Session& s = rig.session();
+    MainWindow& w = rig.window();
+    QTemporaryDir dir;
+    const std::string capture = dir.filePath(QStringLiteral("log.txt")).toStdString();
+    s.desktop.set_chooser_hook([&](const kestrel::FileChoice&) { return std::optional(capture); });
+
+    rig.key(Qt::Key_D, Qt::AltModifier);
+    QVERIFY(s.capture.is_open());
+    QVERIFY(!w.menu_item(command::download)->isEnabled());
+    QVERIFY(!w.menu_item(command::date_download)->isEnabled());
+    QVERIFY(w.menu_item(command::end_download)->isEnabled());
+
+    // Typed characters with local echo go into the capture, CR as CR LF.
+    rig.type(QStringLiteral("hi"));
+    rig.key(Qt::Key_Return);
+    QCOMPARE(tnc.read(3), std::string("hi\r"));
+
+    const std::size_t before = rig.messages().size();
+    QVERIFY(!w.rs232c_command());
+    QCOMPARE(rig.dialogs_run, 0);
+    QCOMPARE(utf8(rig.messages().at(before).text),
+             QStringLiteral("ﾀﾞｳﾝﾛｰﾄﾞまたはｱｯﾌﾟﾛｰﾄﾞ中にRS232C設定はできません"));
+    QVERIFY(s.link.port_is_open());
+
+    rig.key(Qt::Key_E, Qt::AltModifier);
+    QVERIFY(!s.capture.is_open());
+    QVERIFY(w.menu_item(command::download)->isEnabled());
+    QVERIFY(!w.menu_item(command::end_download)->isEnabled());
+    QFile file(QString::fromStdString(capture));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("hi\r\n"));
+}
+
+void ShellTest::clearing_and_toggles_from_the_menus() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text({}));
+    Session& s = rig.session();
+    MainWindow& w = rig.window();
+    fill_lines(s, 100);
+    rig.settle();
+    QVERIFY(!rig.terminal_text().contains(QStringLiteral("Ｋｅｓｔｒｅｌ")));
+
+    rig.answer(MessageAnswer::no);
+    w.dispatch(command::clear_scroll_buffer);
+    rig.settle();
+    QCOMPARE(utf8(rig.messages().back().text), QStringLiteral("スクロールバッファーを消去します"));
+    QVERIFY(!rig.terminal_text().contains(QStringLiteral("Ｋｅｓｔｒｅｌ")));
+
+    w.dispatch(command::clear_scroll_buffer);  // answered Yes
+    rig.settle();
+    QVERIFY(rig.terminal_text().contains(QStringLiteral("Ｋｅｓｔｒｅｌ")));
+    QVERIFY(!rig.terminal_text().contains(QStringLiteral("line 99")));
+
+    QVERIFY(w.menu_item(command::toggle_tool_bar)->isChecked());
+    w.dispatch(command::toggle_tool_bar);
+    QVERIFY(!w.tool_bar()->isVisible());
+    QVERIFY(!w.menu_item(command::toggle_tool_bar)->isChecked());
+    QCOMPARE(s.settings.tool_bar, 0);
+
+    QVERIFY(w.menu_item(command::reverse_video)->isChecked());
+    w.dispatch(command::reverse_video);
+    QVERIFY(!w.menu_item(command::reverse_video)->isChecked());
+    QCOMPARE(w.pane_context().colours.background, QColor(Qt::white));
+}
+
+void ShellTest::font_size_zero_is_refused_through_the_desktop() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text({}));
+    Session& s = rig.session();
+    bool stayed = false;
+    rig.on_dialog = [&](QDialog& dialog) {
+        auto ok = [&] {
+            for (QPushButton* b : dialog.findChildren<QPushButton*>()) {
+                if (b->text() == QStringLiteral("OK")) b->click();
+            }
+        };
+        for (QRadioButton* r : dialog.findChildren<QRadioButton*>()) {
+            if (r->text() == QStringLiteral("ゴシック")) r->click();
+        }
+        dialog.findChild<QLineEdit*>()->setText(QStringLiteral("0"));
+        ok();
+        stayed = dialog.result() != QDialog::Accepted;
+        dialog.findChild<QLineEdit*>()->setText(QStringLiteral("18"));
+        ok();
+        return dialog.result();
+    };
+    rig.window().dispatch(command::font_size);
+    rig.settle();
+    QCOMPARE(rig.dialogs_run, 1);
+    QVERIFY(stayed);
+    QCOMPARE(rig.messages().size(), std::size_t(1));
+    QCOMPARE(utf8(rig.messages()[0].text), QStringLiteral("文字の大きはゼロにできません"));
+    QCOMPARE(utf8(rig.messages()[0].caption), QStringLiteral("Kestrel"));
+    QCOMPARE(s.settings.font_type, 2);
+    QCOMPARE(s.settings.log_font_y, 18);
+}
+
+void ShellTest::time_stamp_dialog_runs_through_the_shell() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text({}));
+    Session& s = rig.session();
+    QCOMPARE(s.settings.time_stamp, 0);
+    rig.on_dialog = [&](QDialog& dialog) {
+        dialog.findChild<QCheckBox*>()->setChecked(true);
+        dialog.accept();
+        return int(QDialog::Accepted);
+    };
+    rig.window().dispatch(command::time_stamp);
+    QCOMPARE(rig.dialogs_run, 1);
+    QCOMPARE(s.settings.time_stamp, 1);
+}
+
+void ShellTest::talks_to_the_simulated_tnc() {
+    if (!TncsimProcess::available()) QSKIP("tncsim is not built");
+    TncsimProcess sim({"--mycall", "JA1KES", "--dx-interval", "0", "--exit-on-hangup"});
+    const QString device = QString::fromStdString(sim.slave_path());
+
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(device, QStringLiteral("[RS232C]\r\nLOCAL_ECHO=0\r\n")));
+    QVERIFY(rig.session().link.port_is_open());
+    rig.key(Qt::Key_C, Qt::ControlModifier);
+    rig.type(QStringLiteral("MYCALL"));
+    rig.key(Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.terminal_text().contains(QStringLiteral("MYCALL JA1KES")), 10000);
+    QVERIFY(rig.messages().empty());
+}
+
+void ShellTest::chooser_from_a_worker_is_answered_or_dismissed() {
+    QtDesktop desktop;
+    std::atomic<int> shown{0};
+    desktop.set_chooser_hook([&](const kestrel::FileChoice& choice) {
+        ++shown;
+        return std::optional<std::string>(choice.suggested_name + ".txt");
+    });
+    kestrel::FileChoice choice;
+    choice.suggested_name = "capture";
+
+    // Answered: the GUI thread shows the chooser, the worker gets its path.
+    std::optional<std::string> answer;
+    std::atomic<bool> done{false};
+    std::thread asker([&] {
+        answer = desktop.choose_file(choice);
+        done = true;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(done.load(), 10000);
+    asker.join();
+    QCOMPARE(shown.load(), 1);
+    QVERIFY(answer.has_value());
+    QCOMPARE(*answer, std::string("capture.txt"));
+
+    // Dismissed: the GUI thread joins the worker without running its events (as the link
+    // joins its receiver at close); the chooser answers "cancelled" and is never shown.
+    answer = std::string("not asked");
+    desktop.dismiss_background_messages(true);
+    std::thread dismissed([&] { answer = desktop.choose_file(choice); });
+    dismissed.join();
+    desktop.dismiss_background_messages(false);
+    QCoreApplication::processEvents();
+    QVERIFY(!answer.has_value());
+    QCOMPARE(shown.load(), 1);
+
+    // Dismissed while the worker waits on a shown chooser: the worker is freed with
+    // "cancelled", whatever the chooser answers afterwards.
+    desktop.set_chooser_hook([&](const kestrel::FileChoice&) {
+        ++shown;
+        desktop.dismiss_background_messages(true);
+        return std::optional<std::string>("too late");
+    });
+    done = false;
+    answer = std::string("not asked");
+    std::thread waiting([&] {
+        answer = desktop.choose_file(choice);
+        done = true;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(done.load(), 10000);
+    waiting.join();
+    desktop.dismiss_background_messages(false);
+    QCOMPARE(shown.load(), 2);
+    QVERIFY(!answer.has_value());
+}
+
+QTEST_MAIN(ShellTest)
+#include "shell_test.moc"
+
+using namespace kestrel::app;

@@ -1,0 +1,137 @@
+#include "core/screen/scroll_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "fake_desktop.h"
+#include "temp_dir.h"
+
+namespace kestrel {
+namespace {
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void write_file(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class ScrollFileTest : public ::testing::Test {
+protected:
+    testing::TempDir dir;
+    testing::FakeDesktop desktop;
+    std::string path = dir.file("KESTREL.buf");
+};
+
+TEST_F(ScrollFileTest, RoundTripKeepsTextMarksSelectionAndCursor) {
+    LineStore store(desktop);
+    store.first_sized(24);
+    store.put_text("first\r\x82\xA0\x82\xA2\r");
+    {
+        std::lock_guard lock(store.store_mutex());
+        store.line(24).kind = line_marked;
+        store.line(24).selected = 1;
+    }
+    ASSERT_TRUE(save_scroll_file(store, path, desktop));
+
+    std::string bytes = read_file(path);
+    ASSERT_EQ(bytes.size(), 420016u);
+    EXPECT_EQ(std::string(bytes.data(), 8), std::string("\x88\x13\0\0\x19\0\0\0", 8));
+    EXPECT_EQ(std::string(bytes.data() + 8, 8), std::string(8, '\0'));
+    const char* line24 = bytes.data() + 16 + 24 * 84;
+    EXPECT_EQ(line24[0], 1);
+    EXPECT_EQ(line24[1], 1);
+    EXPECT_STREQ(line24 + 2, "\x82\xA0\x82\xA2");
+
+    LineStore restored(desktop);
+    ASSERT_TRUE(load_scroll_file(restored, path, desktop));
+    std::lock_guard lock(restored.store_mutex());
+    EXPECT_EQ(restored.current_line(), 25);
+    EXPECT_STREQ(restored.line(23).text, "first");
+    EXPECT_EQ(restored.line(24).kind, line_marked);
+    EXPECT_TRUE(desktop.messages().empty());
+}
+
+TEST_F(ScrollFileTest, MissingFileIsSilentAndEmptyNameIsReported) {
+    LineStore store(desktop);
+    EXPECT_FALSE(load_scroll_file(store, dir.file("none.buf"), desktop));
+    EXPECT_TRUE(desktop.messages().empty());
+    EXPECT_FALSE(load_scroll_file(store, "", desktop));
+    EXPECT_FALSE(save_scroll_file(store, "", desktop));
+    EXPECT_EQ(desktop.message_texts(),
+              (std::vector<std::string>{"ｽｸﾛｰﾙﾌｧｲﾙ名がありません", "ｽｸﾛｰﾙﾌｧｲﾙ名がありません"}));
+    EXPECT_EQ(desktop.messages()[0].caption, "Kestrel");
+}
+
+TEST_F(ScrollFileTest, ShortFileKeepsTheLinesRead) {
+    std::string bytes(16 + 3 * 84 + 40, '\0');
+    bytes[0] = static_cast<char>(0x88);
+    bytes[1] = 0x13;
+    bytes[4] = 2;
+    std::memcpy(&bytes[16 + 1 * 84 + 2], "kept", 4);
+    write_file(path, bytes);
+
+    LineStore store(desktop);
+    EXPECT_FALSE(load_scroll_file(store, path, desktop));
+    EXPECT_EQ(desktop.message_texts(), std::vector<std::string>{"ｽｸﾛｰﾙﾌｧｲﾙ読み込みｴﾗｰ"});
+    std::lock_guard lock(store.store_mutex());
+    EXPECT_EQ(store.current_line(), 2);
+    EXPECT_STREQ(store.line(1).text, "kept");
+    EXPECT_NE(std::string(store.line(10).text).find("\x82"), std::string::npos);  // banner stays
+}
+
+TEST_F(ScrollFileTest, GarbageIsTamedNotTrusted) {
+    // A current line outside the ring and text without terminators.
+    std::string bytes(420016, 'Z');
+    bytes[4] = 0x7F;
+    bytes[7] = 0x7F;
+    write_file(path, bytes);
+
+    LineStore store(desktop);
+    EXPECT_FALSE(load_scroll_file(store, path, desktop));
+    EXPECT_EQ(desktop.message_texts(), std::vector<std::string>{"ｽｸﾛｰﾙﾌｧｲﾙ読み込みｴﾗｰ"});
+    store.first_sized(24);
+    std::lock_guard lock(store.store_mutex());
+    EXPECT_EQ(store.current_line(), 23);  // treated as a fresh screen
+    EXPECT_EQ(std::strlen(store.line(0).text), 80u);
+
+    write_file(path, "tiny");
+    EXPECT_FALSE(load_scroll_file(store, path, desktop));
+}
+
+TEST_F(ScrollFileTest, FailedSaveLeavesThePreviousFileWhole) {
+    LineStore store(desktop);
+    store.put_text("precious\r");
+    ASSERT_TRUE(save_scroll_file(store, path, desktop));
+    std::string before = read_file(path);
+
+    // A directory where the temporary file would go makes the write fail.
+    std::filesystem::create_directory(path + ".tmp");
+    std::filesystem::create_directory(path + ".tmp/x");
+    store.put_text("lost\r");
+    EXPECT_FALSE(save_scroll_file(store, path, desktop));
+    EXPECT_EQ(desktop.message_texts().back(), "ｽｸﾛｰﾙﾌｧｲﾙが作成できません");
+    EXPECT_EQ(read_file(path), before);
+}
+
+TEST_F(ScrollFileTest, FullDiskReportsWriteErrorAndKeepsOldFile) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    LineStore store(desktop);
+    ASSERT_TRUE(save_scroll_file(store, path, desktop));
+    std::string before = read_file(path);
+    // The temporary file is a link to a device that is always full.
+    std::filesystem::create_symlink("/dev/full", path + ".tmp");
+    EXPECT_FALSE(save_scroll_file(store, path, desktop));
+    EXPECT_EQ(desktop.message_texts().back(), "ｽｸﾛｰﾙﾌｧｲﾙ書き込みｴﾗｰ");
+    EXPECT_EQ(read_file(path), before);
+}
+
+}  // namespace
+}  // namespace kestrel
