@@ -29,11 +29,23 @@ int TypedLine::back_space() {
     if (count_ == 0 || lead_pending_) return 0;
     switch (marks_[count_ - 1]) {
         case single: count_ -= 1; return 1;
-        case trail: count_ -= 2; return 2;
+        case trail: {
+            // A trail always follows its lead in the table; the guard keeps the count in
+            // range should that ever not hold.
+            const int n = count_ >= 2 ? 2 : 1;
+            count_ -= n;
+            return n;
+        }
         default: return 0;  // the lead's trail has not been sent yet
     }
 }
 
-void TypedLine::clear() { count_ = 0; }
+// A lead byte sent just before CR has no trail on this line: the byte after CR starts a
+// character of its own.
+void TypedLine::clear() {
+    count_ = 0;
+    lead_pending_ = false;
+    lead_counted_ = false;
+}
 
 }  // namespace kestrel

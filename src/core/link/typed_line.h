@@ -23,6 +23,8 @@ public:
     Echo add(std::uint8_t c);
     // How many BS bytes a typed BS sends and echoes: 0, 1 or 2.
     int back_space();
+    // The line ended (CR): nothing is left to take back, and a lead byte still waiting
+    // for its trail is forgotten.
     void clear();
 
     int count() const { return count_; }

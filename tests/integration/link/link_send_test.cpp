@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "core/link/serial_port.h"
+#include "core/screen/command_history.h"
 #include "core/text/sjis.h"
 #include "link_rig.h"
 
@@ -156,6 +157,36 @@ TEST_F(LinkSendTest, TypedLineStopsCountingAtItsCapacity) {
     std::string sent = sent_until_marker();
     EXPECT_EQ(sent.size(), std::size_t(TypedLine::capacity - 1 + 2 + 2 + 1));
     EXPECT_EQ(sent.back(), '\b');
+}
+
+// The keyboard's way in: every key goes to the link and to the command history, and Enter on
+// a recalled line sends that line before the CR.
+TEST_F(LinkSendTest, RecalledLineEndingInALeadByteLeavesBackSpaceInRange) {
+    open();
+    CommandHistory history;
+    auto key = [&](char k) {
+        const auto c = static_cast<std::uint8_t>(k);
+        if (c == '\r' && history.recall_index() >= 1) {
+            for (char b : std::string(history.recalled_text())) {
+                rig.link->send_char(static_cast<std::uint8_t>(b));
+                history.input_char(static_cast<std::uint8_t>(b));
+            }
+            history.set_recall_index(0);
+        }
+        rig.link->send_char(c);
+        history.input_char(c);
+        EXPECT_GE(rig.link->typed_line().count(), 0);
+        EXPECT_LE(rig.link->typed_line().count(), TypedLine::capacity);
+    };
+    // The trail of the 160th byte takes its lead's place in the history, and 0xFA is a
+    // lead byte of its own.
+    for (char k : std::string(159, 'a') + text::sjis("日") + "\r") key(k);
+    ASSERT_EQ(history.slot(1).back(), '\xFA');
+    sent_until_marker();
+    history.recall_older();
+    for (char k : std::string("\rx\b\b\bz")) key(k);
+    EXPECT_EQ(sent_until_marker(), std::string(159, 'a') + "\xFA\rx\bz");
+    EXPECT_EQ(rig.link->typed_line().count(), 1);
 }
 
 }  // namespace
