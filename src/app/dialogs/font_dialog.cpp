@@ -25,6 +25,19 @@ namespace {
 // Even, so that a full-width fallback glyph is exactly two half-width cells.
 constexpr int fixed_font_pixels = 16;
 
+// The stored size is a character height: the cell height the dialog shows and stores, not
+// the glyph size, which is smaller than its cell. The largest pixel size whose cell fits in
+// `height`, so that the dialog's OK stores back the height it showed; a height no pixel size
+// fits in gets the smallest.
+int pixels_for_cell_height(QFont font, int height) {
+    int pixels = height;
+    for (; pixels > 1; --pixels) {
+        font.setPixelSize(pixels);
+        if (QFontMetrics(font).height() <= height) break;
+    }
+    return pixels;
+}
+
 }  // namespace
 
 QFont kestrel_font(const kestrel::Settings& settings) {
@@ -44,7 +57,8 @@ QFont kestrel_font(const kestrel::Settings& settings) {
         }
         // A size the font cannot take falls back to a usable one without a word.
         const int size = settings.log_font_y;
-        font.setPixelSize(size > 0 ? std::min(size, 200) : fixed_font_pixels);
+        font.setPixelSize(size > 0 ? pixels_for_cell_height(font, std::min(size, 200))
+                                   : fixed_font_pixels);
     }
     font.setFixedPitch(true);
     font.setKerning(false);

@@ -16,7 +16,8 @@ class QLineEdit;
 namespace kestrel::app {
 
 // Kind 0: the system's fixed font; 1: "ＭＳ 明朝", else IPAMincho; 2: "ＭＳ ゴシック", else
-// IPAGothic. Kinds 1 and 2 take the size in pixels from `log_font_y`.
+// IPAGothic. Kinds 1 and 2 take `log_font_y` as the cell height (the height the font dialog
+// shows), at most, so the dialog's OK gives back the font it started from.
 QFont kestrel_font(const kestrel::Settings& settings);
 
 class FontDialog : public QDialog {

@@ -118,12 +118,33 @@ TEST(FontDialog, FixedKindTakesTheMeasuredHeightAndCancelChangesNothing) {
     EXPECT_EQ(settings.log_font_y, before.log_font_y);
 }
 
+// OK with nothing changed stores the height the dialog showed, and that height gives the
+// same font again: pressing OK over and over never grows the font.
+TEST(FontDialog, OkWithNothingChangedKeepsTheFont) {
+    for (int kind : {0, 1, 2}) {
+        SCOPED_TRACE(kind);
+        kestrel::Settings settings;
+        settings.font_type = kind;
+        settings.log_font_y = 16;
+        const int shown = QFontMetrics(kestrel_font(settings)).height();
+        for (int press = 0; press < 3; ++press) {
+            when_modal<FontDialog>([](FontDialog* d) {
+                ASSERT_NE(d, nullptr);
+                button(d, "OK")->click();
+            });
+            ASSERT_TRUE(run_font_dialog(nullptr, settings));
+            EXPECT_EQ(settings.log_font_y, shown);
+            EXPECT_EQ(QFontMetrics(kestrel_font(settings)).height(), shown);
+        }
+    }
+}
+
 TEST(KestrelFont, KindsResolveToInstalledJapaneseFonts) {
     kestrel::Settings settings;
     settings.font_type = 1;
     settings.log_font_y = 20;
     QFont mincho = kestrel_font(settings);
-    EXPECT_EQ(mincho.pixelSize(), 20);
+    EXPECT_LE(QFontMetrics(mincho).height(), 20);
     EXPECT_TRUE(mincho.families().contains("IPAMincho"));
     settings.font_type = 2;
     EXPECT_TRUE(kestrel_font(settings).families().contains("IPAGothic"));
