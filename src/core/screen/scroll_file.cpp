@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/settings/replace_file.h"
 #include "core/text/sjis.h"
 
 namespace kestrel {
@@ -101,29 +102,17 @@ bool save_scroll_file(LineStore& store, const std::string& path, Desktop& deskto
         warn(desktop, "ｽｸﾛｰﾙﾌｧｲﾙ名がありません");
         return false;
     }
-    std::string temp = path + ".tmp";
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        warn(desktop, "ｽｸﾛｰﾙﾌｧｲﾙが作成できません");
-        return false;
-    }
-    unsigned char header[header_size] = {};
-    bool ok;
-    {
+    const Replaced result = replace_file_by(path, [&store](int fd) {
+        unsigned char header[header_size] = {};
         std::lock_guard lock(store.store_mutex());
         put_le32(header, LineStore::line_count);
         put_le32(header + 4, store.current_line());
-        ok = write_all(fd, header, header_size) &&
-             write_all(fd, store.lines().data(), sizeof(ScreenLine) * LineStore::line_count);
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        warn(desktop, "ｽｸﾛｰﾙﾌｧｲﾙ書き込みｴﾗｰ");
-    }
-    return ok;
+        return write_all(fd, header, header_size) &&
+               write_all(fd, store.lines().data(), sizeof(ScreenLine) * LineStore::line_count);
+    });
+    if (result == Replaced::not_created) warn(desktop, "ｽｸﾛｰﾙﾌｧｲﾙが作成できません");
+    if (result == Replaced::not_written) warn(desktop, "ｽｸﾛｰﾙﾌｧｲﾙ書き込みｴﾗｰ");
+    return result == Replaced::done;
 }
 
 }  // namespace kestrel

@@ -38,6 +38,8 @@ void sync_directory(const std::string& directory) {
     ::close(fd);
 }
 
+constexpr std::string_view temporary_mark = ".tmp";
+
 std::string resolve_link(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
@@ -50,7 +52,7 @@ std::string resolve_link(const std::string& path) {
 
 }  // namespace
 
-bool replace_file(const std::string& path, std::string_view bytes) {
+Replaced replace_file_by(const std::string& path, const std::function<bool(int fd)>& write) {
     static std::atomic<unsigned> serial{0};
 
     std::string target = resolve_link(path);
@@ -60,22 +62,27 @@ bool replace_file(const std::string& path, std::string_view bytes) {
     std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
+        temp = target + std::string(temporary_mark) + std::to_string(::getpid()) + "-" +
+               std::to_string(serial++);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) return Replaced::not_created;
     }
-    if (fd < 0) return false;
+    if (fd < 0) return Replaced::not_created;
 
-    bool ok = write_all(fd, bytes) && (!had_old || ::fchmod(fd, old.st_mode & 07777) == 0) &&
-              ::fsync(fd) == 0;
+    bool ok = write(fd) && (!had_old || ::fchmod(fd, old.st_mode & 07777) == 0) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {
         ::unlink(temp.c_str());
-        return false;
+        return Replaced::not_written;
     }
     sync_directory(directory_of(target));
-    return true;
+    return Replaced::done;
+}
+
+bool replace_file(const std::string& path, std::string_view bytes) {
+    return replace_file_by(path, [bytes](int fd) { return write_all(fd, bytes); }) ==
+           Replaced::done;
 }
 
 }  // namespace kestrel

@@ -1,6 +1,7 @@
 #pragma once
 // Writing a file so that a crash or a full disk never leaves it half-written.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -12,5 +13,15 @@ namespace kestrel {
 // symbolic link keeps pointing at the file it names. False when anything failed, the old
 // file then being untouched. The directory must exist.
 bool replace_file(const std::string& path, std::string_view bytes);
+
+// How a replacement ended. On either failure the old file is untouched and no new file is
+// left behind.
+enum class Replaced { done, not_created, not_written };
+
+// The same for a writer that puts the bytes into the new file's descriptor itself and says
+// whether every write succeeded. The new file gets a name of its own beside the target
+// (the target's name, ".tmp", the process id, "-" and a serial number), and is created
+// afresh: an existing file or a symbolic link of that name is never written through.
+Replaced replace_file_by(const std::string& path, const std::function<bool(int fd)>& write);
 
 }  // namespace kestrel

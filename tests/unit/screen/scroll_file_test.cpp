@@ -1,18 +1,31 @@
 #include "core/screen/scroll_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 
 #include "fake_desktop.h"
 #include "temp_dir.h"
 
 namespace kestrel {
 namespace {
+
+std::set<std::string> names_in(const std::string& directory) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
 
 std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -106,31 +119,44 @@ TEST_F(ScrollFileTest, GarbageIsTamedNotTrusted) {
     EXPECT_FALSE(load_scroll_file(store, path, desktop));
 }
 
-TEST_F(ScrollFileTest, FailedSaveLeavesThePreviousFileWhole) {
+TEST_F(ScrollFileTest, SaveMakesAFreshFileOfItsOwnAndNeverFollowsALink) {
+    // A link planted where a save might put its new file must lead nowhere.
+    write_file(dir.file("victim"), "keep");
+    std::filesystem::create_symlink(dir.file("victim"), path + ".tmp");
+    LineStore store(desktop);
+    ASSERT_TRUE(save_scroll_file(store, path, desktop));
+    ASSERT_TRUE(save_scroll_file(store, path, desktop));
+    EXPECT_EQ(read_file(dir.file("victim")), "keep");
+    EXPECT_FALSE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(read_file(path).size(), 420016u);
+    EXPECT_EQ(names_in(dir.path()),
+              (std::set<std::string>{"KESTREL.buf", "KESTREL.buf.tmp", "victim"}));
+}
+
+TEST_F(ScrollFileTest, FailedSavesAreReportedAndKeepThePreviousFile) {
     LineStore store(desktop);
     store.put_text("precious\r");
     ASSERT_TRUE(save_scroll_file(store, path, desktop));
-    std::string before = read_file(path);
-
-    // A directory where the temporary file would go makes the write fail.
-    std::filesystem::create_directory(path + ".tmp");
-    std::filesystem::create_directory(path + ".tmp/x");
+    const std::string before = read_file(path);
     store.put_text("lost\r");
-    EXPECT_FALSE(save_scroll_file(store, path, desktop));
-    EXPECT_EQ(desktop.message_texts().back(), "ｽｸﾛｰﾙﾌｧｲﾙが作成できません");
-    EXPECT_EQ(read_file(path), before);
-}
 
-TEST_F(ScrollFileTest, FullDiskReportsWriteErrorAndKeepsOldFile) {
-    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    LineStore store(desktop);
-    ASSERT_TRUE(save_scroll_file(store, path, desktop));
-    std::string before = read_file(path);
-    // The temporary file is a link to a device that is always full.
-    std::filesystem::create_symlink("/dev/full", path + ".tmp");
-    EXPECT_FALSE(save_scroll_file(store, path, desktop));
-    EXPECT_EQ(desktop.message_texts().back(), "ｽｸﾛｰﾙﾌｧｲﾙ書き込みｴﾗｰ");
+    EXPECT_FALSE(save_scroll_file(store, dir.file("gone/KESTREL.buf"), desktop));
+    EXPECT_EQ(desktop.message_texts().back(), "ｽｸﾛｰﾙﾌｧｲﾙが作成できません");
+    // The disk fills up half-way through the write (in a child, where the limit stays).
+    pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{4096, 4096};
+        const bool reported = ::setrlimit(RLIMIT_FSIZE, &limit) == 0 &&
+                              !save_scroll_file(store, path, desktop) &&
+                              desktop.message_texts().back() == "ｽｸﾛｰﾙﾌｧｲﾙ書き込みｴﾗｰ";
+        ::_exit(reported ? 0 : 1);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(read_file(path), before);
+    EXPECT_EQ(names_in(dir.path()), std::set<std::string>{"KESTREL.buf"});
 }
 
 }  // namespace
