@@ -114,10 +114,7 @@ struct LinkRig {
     ~LinkRig() { link.reset(); }
 
     // The text of the line `back` lines above the cursor line.
-    std::string screen_line(int back = 0) {
-        std::lock_guard lock(store.store_mutex());
-        return store.line(store.current_line() - back).text;
-    }
+    std::string screen_line(int back = 0) { return store.line_text(back); }
 
     LinkDesktop desktop;
     LineStore store{desktop};

@@ -15,11 +15,10 @@ constexpr int mark_margin = 10;  // room for the marks with the left margin opti
 
 }  // namespace
 
-BackscrollPane::BackscrollPane(PaneContext& context, std::function<void(int, int)> scroll_message,
-                               QWidget* parent)
+BackscrollPane::BackscrollPane(PaneContext& context, ScrollBarRequest scroll_bar, QWidget* parent)
     : QWidget(parent),
       context_(context),
-      scroll_message_(std::move(scroll_message)),
+      scroll_bar_(std::move(scroll_bar)),
       bar_(new QScrollBar(Qt::Vertical, this)) {
     setObjectName(QStringLiteral("backscroll"));
     setAccessibleName(QStringLiteral("バックスクロール"));
@@ -33,7 +32,7 @@ BackscrollPane::BackscrollPane(PaneContext& context, std::function<void(int, int
     bar_->setAccessibleName(QStringLiteral("スクロールバー"));
     connect(bar_, &QScrollBar::actionTriggered, this, &BackscrollPane::action);
     connect(bar_, &QScrollBar::sliderReleased, this,
-            [this] { scroll_message_(4, bar_->sliderPosition()); });
+            [this] { scroll_bar_(ScrollRequest::thumb_position, bar_->sliderPosition()); });
 }
 
 int BackscrollPane::scroll_bar_width() {
@@ -43,22 +42,20 @@ int BackscrollPane::scroll_bar_width() {
 // The bar never moves by itself: the request decides, then the thumb follows the view.
 void BackscrollPane::action(int action) {
     switch (action) {
-        case QAbstractSlider::SliderSingleStepSub: scroll_message_(0, 0); break;
-        case QAbstractSlider::SliderSingleStepAdd: scroll_message_(1, 0); break;
-        case QAbstractSlider::SliderPageStepSub: scroll_message_(2, 0); break;
-        case QAbstractSlider::SliderPageStepAdd: scroll_message_(3, 0); break;
-        case QAbstractSlider::SliderMove: scroll_message_(5, bar_->sliderPosition()); break;
+        case QAbstractSlider::SliderSingleStepSub: scroll_bar_(ScrollRequest::line_up, 0); break;
+        case QAbstractSlider::SliderSingleStepAdd: scroll_bar_(ScrollRequest::line_down, 0); break;
+        case QAbstractSlider::SliderPageStepSub: scroll_bar_(ScrollRequest::page_up, 0); break;
+        case QAbstractSlider::SliderPageStepAdd: scroll_bar_(ScrollRequest::page_down, 0); break;
+        case QAbstractSlider::SliderMove:
+            scroll_bar_(ScrollRequest::thumb_track, bar_->sliderPosition());
+            break;
         default: return;
     }
     if (action != QAbstractSlider::SliderMove) sync_thumb();
 }
 
 void BackscrollPane::sync_thumb() {
-    int thumb = 0;
-    {
-        std::lock_guard lock(context_.store.store_mutex());
-        thumb = context_.backscroll.thumb();
-    }
+    const int thumb = context_.backscroll.thumb();
     if (bar_->isSliderDown()) return;
     // Moving the slider from here must not come back as a thumb-track request.
     const QSignalBlocker quiet(bar_);
@@ -79,13 +76,12 @@ void BackscrollPane::paintEvent(QPaintEvent*) {
     const int text_x = context_.settings.bs_yohaku ? mark_margin : 0;
     painter.fillRect(rect(), colours.background);
 
-    std::lock_guard lock(context_.store.store_mutex());
-    const kestrel::Backscroll& view = context_.backscroll;
-    for (int n = view.rows() - 1; n >= 0; --n) {
-        const kestrel::ScreenLine& line = context_.store.line(view.ring_index_of_row(n));
+    const kestrel::BackscrollView view = context_.backscroll.view();
+    for (int n = int(view.rows.size()) - 1; n >= 0; --n) {
+        const kestrel::ScreenLine& line = view.rows[std::size_t(n)];
         const int y = n * height + margin_;
         painter.fillRect(0, y, band, height,
-                         n == view.cursor_row() ? colours.cursor : colours.background);
+                         n == view.cursor_row ? colours.cursor : colours.background);
         if (line.selected) painter.fillRect(0, y, band, height, colours.selection);
         if (line.kind == kestrel::line_marked) {
             painter.setPen(QPen(Qt::red, 1));
@@ -103,18 +99,13 @@ void BackscrollPane::paintEvent(QPaintEvent*) {
 }
 
 QString BackscrollPane::accessible_text() const {
-    std::lock_guard lock(context_.store.store_mutex());
-    const kestrel::Backscroll& view = context_.backscroll;
-    return context_.painter.rows_text(context_.store, view.rows(),
-                                      [&](int row) { return view.ring_index_of_row(row); });
+    return context_.painter.rows_text(context_.backscroll.view().rows);
 }
 
 // The caret sits at the start of the cursor row.
 int BackscrollPane::accessible_caret_offset() const {
-    std::lock_guard lock(context_.store.store_mutex());
-    const kestrel::Backscroll& view = context_.backscroll;
-    return context_.painter.row_start(context_.store, view.cursor_row(),
-                                      [&](int row) { return view.ring_index_of_row(row); });
+    const kestrel::BackscrollView view = context_.backscroll.view();
+    return context_.painter.row_start(view.rows, view.cursor_row);
 }
 
 }  // namespace kestrel::app

@@ -15,10 +15,9 @@ namespace kestrel::app {
 class BackscrollPane : public QWidget, public AccessibleTextSource {
     Q_OBJECT
 public:
-    // `scroll_message` gets the request code (0 line up .. 5 thumb track) and the thumb
-    // position, as the scroll bar's messages would.
-    BackscrollPane(PaneContext& context, std::function<void(int, int)> scroll_message,
-                   QWidget* parent);
+    // `scroll_bar` gets what the bar asks of the split view, with the thumb's position.
+    using ScrollBarRequest = std::function<void(kestrel::ScrollRequest, int)>;
+    BackscrollPane(PaneContext& context, ScrollBarRequest scroll_bar, QWidget* parent);
 
     void set_margin(int margin) { margin_ = margin; }
     int margin() const { return margin_; }
@@ -38,7 +37,7 @@ private:
     void action(int action);
 
     PaneContext& context_;
-    std::function<void(int, int)> scroll_message_;
+    ScrollBarRequest scroll_bar_;
     QScrollBar* bar_;
     int margin_ = 0;
 };

@@ -119,4 +119,13 @@ QString RowPainter::unicode_of(std::string_view text) {
     return out;
 }
 
+QString RowPainter::rows_text(const std::vector<kestrel::ScreenLine>& rows, std::size_t count) {
+    QString out;
+    for (std::size_t n = 0; n < std::min(count, rows.size()); ++n) {
+        if (n > 0) out.append(QLatin1Char('\n'));
+        out.append(unicode_of(line_text(rows[n])));
+    }
+    return out;
+}
+
 }  // namespace kestrel::app

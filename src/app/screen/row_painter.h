@@ -11,7 +11,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/screen/line_store.h"
 #include "core/screen/screen_line.h"
 #include "core/settings/settings.h"
 
@@ -73,21 +72,14 @@ public:
     // The visible text of a row for screen readers.
     QString unicode_of(std::string_view text);
 
-    // Rows 0..count - 1 of a pane as one text joined by newlines, for screen readers, and
-    // where `row` starts in that text. `index_of_row` maps a pane row to its ring index;
-    // the store's lock is held by the caller.
-    template <typename IndexOfRow>
-    QString rows_text(const kestrel::LineStore& store, int count, IndexOfRow index_of_row) {
-        QString out;
-        for (int n = 0; n < count; ++n) {
-            if (n > 0) out.append(QLatin1Char('\n'));
-            out.append(unicode_of(line_text(store.line(index_of_row(n)))));
-        }
-        return out;
+    // A pane's rows as one text joined by newlines, for screen readers, and where `row`
+    // starts in that text.
+    QString rows_text(const std::vector<kestrel::ScreenLine>& rows, std::size_t count);
+    QString rows_text(const std::vector<kestrel::ScreenLine>& rows) {
+        return rows_text(rows, rows.size());
     }
-    template <typename IndexOfRow>
-    int row_start(const kestrel::LineStore& store, int row, IndexOfRow index_of_row) {
-        return row > 0 ? int(rows_text(store, row, index_of_row).size()) + 1 : 0;
+    int row_start(const std::vector<kestrel::ScreenLine>& rows, int row) {
+        return row > 0 ? int(rows_text(rows, std::size_t(row)).size()) + 1 : 0;
     }
 
 private:

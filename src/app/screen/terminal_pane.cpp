@@ -57,9 +57,9 @@ void TerminalPane::set_margin(int margin) { margin_ = margin; }
 
 QRect TerminalPane::caret_rect() const {
     const CellMetrics& cells = context_.painter.cells();
-    std::lock_guard lock(context_.store.store_mutex());
-    return QRect(context_.store.cursor_column() * cells.width,
-                 context_.store.cursor_row() * cells.height + margin_, cells.width, cells.height);
+    const kestrel::LineStore& store = context_.store;
+    return QRect(store.cursor_column() * cells.width, store.cursor_row() * cells.height + margin_,
+                 cells.width, cells.height);
 }
 
 void TerminalPane::show_recalled_line(std::string_view cp932) {
@@ -88,24 +88,17 @@ void TerminalPane::paintEvent(QPaintEvent*) {
     const int height = rows_painter.cells().height;
     painter.fillRect(rect(), frame_grey);
 
-    int caret_column = 0;
-    int caret_row = 0;
-    {
-        std::lock_guard lock(context_.store.store_mutex());
-        const kestrel::LineStore& store = context_.store;
-        for (int n = store.terminal_rows() - 1; n >= 0; --n) {
-            const kestrel::ScreenLine& line = store.line(store.ring_index_of_row(n));
-            const int y = n * height + margin_;
-            painter.fillRect(0, y, width(), height, colours.background);
-            rows_painter.draw_text(painter, 0, y, line_text(line),
-                                   line.kind == kestrel::line_pause_notice, colours);
-        }
-        caret_column = store.cursor_column();
-        caret_row = store.cursor_row();
+    const kestrel::TerminalView view = context_.store.terminal_view();
+    for (int n = int(view.rows.size()) - 1; n >= 0; --n) {
+        const kestrel::ScreenLine& line = view.rows[std::size_t(n)];
+        const int y = n * height + margin_;
+        painter.fillRect(0, y, width(), height, colours.background);
+        rows_painter.draw_text(painter, 0, y, line_text(line),
+                               line.kind == kestrel::line_pause_notice, colours);
     }
 
-    const int caret_x = caret_column * rows_painter.cells().width;
-    const int caret_y = caret_row * height + margin_;
+    const int caret_x = view.cursor_column * rows_painter.cells().width;
+    const int caret_y = view.cursor_row * height + margin_;
     if (overlay_) {
         painter.fillRect(caret_x, caret_y, width() - caret_x, height, colours.background);
         // The pause colour never applies to a recalled line.
@@ -206,19 +199,15 @@ void TerminalPane::focusOutEvent(QFocusEvent* event) {
 }
 
 QString TerminalPane::accessible_text() const {
-    std::lock_guard lock(context_.store.store_mutex());
-    const kestrel::LineStore& store = context_.store;
-    return context_.painter.rows_text(store, store.terminal_rows(),
-                                      [&](int row) { return store.ring_index_of_row(row); });
+    return context_.painter.rows_text(context_.store.terminal_view().rows);
 }
 
 int TerminalPane::accessible_caret_offset() const {
-    std::lock_guard lock(context_.store.store_mutex());
-    const kestrel::LineStore& store = context_.store;
-    const int offset = context_.painter.row_start(
-        store, store.cursor_row(), [&](int row) { return store.ring_index_of_row(row); });
-    const std::string_view bottom = line_text(store.line(store.current_line()));
-    const std::size_t column = std::min<std::size_t>(store.cursor_column(), bottom.size());
+    const kestrel::TerminalView view = context_.store.terminal_view();
+    const int offset = context_.painter.row_start(view.rows, view.cursor_row);
+    const std::string_view bottom = line_text(view.rows.back());
+    const std::size_t column =
+        std::min<std::size_t>(std::size_t(view.cursor_column), bottom.size());
     return offset + int(context_.painter.unicode_of(bottom.substr(0, column)).size());
 }
 

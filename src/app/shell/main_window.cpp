@@ -33,14 +33,17 @@ QString to_screen(std::string_view cp932) {
 }  // namespace
 
 MainWindow::MainWindow(Session& session)
-    : s_(session), context_{session.store, session.backscroll, session.settings, {}, {}} {
+    : s_(session),
+      context_{session.store, session.backscroll, session.settings, {}, {}},
+      input_(session.link, session.history, session.capture, session.store, session.backscroll,
+             session.settings, session.desktop) {
     setWindowTitle(QStringLiteral("Kestrel "));
     setObjectName(QStringLiteral("Kestrel "));
     setAccessibleName(QStringLiteral("Kestrel"));
     s_.desktop.set_owner(this);
 
     const auto dispatcher = [this](int id) { dispatch(id); };
-    menu_ = build_menu_bar(menuBar(), dispatcher);
+    menu_ = build_menu_bar(menuBar(), command_table(), dispatcher);
     for (QMenu* menu : menu_.menus) {
         connect(menu, &QMenu::aboutToShow, this, &MainWindow::init_menu_popup);
     }
@@ -58,7 +61,12 @@ MainWindow::MainWindow(Session& session)
 
     terminal_ = new TerminalPane(context_, *this, client_);
     backscroll_pane_ = new BackscrollPane(
-        context_, [this](int code, int position) { scroll_message(code, position); }, client_);
+        context_,
+        [this](kestrel::ScrollRequest request, int position) {
+            input_.scroll_bar(request, position);
+            backscroll_pane_->sync_thumb();
+        },
+        client_);
     backscroll_pane_->hide();
     // The wheel over the back-scroll pane or its bar moves as the main frame's wheel does.
     backscroll_pane_->installEventFilter(this);
@@ -243,40 +251,6 @@ void MainWindow::on_repaint_due(bool terminal, bool backscroll) {
 void MainWindow::on_split_view_due(bool) {
     layout_panes(s_.backscroll.split_view());
     menu_refresh();
-}
-
-void MainWindow::menu_refresh() {
-    using namespace command;
-    const bool capture = s_.capture.is_open();
-    menu_.item(download)->setEnabled(!capture);
-    menu_.item(date_download)->setEnabled(!capture);
-    menu_.item(end_download)->setEnabled(capture);
-    const bool uploading = upload_open();
-    menu_.item(upload)->setEnabled(!uploading);
-    menu_.item(abort_upload)->setEnabled(uploading);
-    menu_.item(reverse_video)->setChecked(s_.settings.rev_text_col != 0);
-    menu_.item(toggle_tool_bar)->setChecked(s_.settings.tool_bar != 0);
-    const bool split = s_.backscroll.split_view();
-    menu_.item(backscroll)->setEnabled(!split);
-    menu_.item(leave_split)->setEnabled(split);
-    menu_.item(move_divider_up)->setEnabled(split);
-    menu_.item(move_divider_down)->setEnabled(split);
-    // The chat line, the PC scope and the TALK window do not exist yet.
-    menu_.item(chat)->setChecked(false);
-    menu_.item(pc_scope)->setChecked(false);
-    menu_.item(talk)->setChecked(false);
-}
-
-void MainWindow::init_menu_popup() {
-    using namespace command;
-    const bool selected = s_.store.count_selected() > 0;
-    for (int id : {copy_clipboard, copy_clipboard_quoted, copy_file, copy_file_quoted}) {
-        menu_.item(id)->setEnabled(selected);
-    }
-    menu_.item(clear_marks)->setEnabled(s_.store.count_kinds() > 0);
-    const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
-    menu_.item(clipboard_upload)->setEnabled(clip != nullptr && clip->hasText());
-    rbbs_menu_labels();
 }
 
 void MainWindow::rbbs_menu_labels() {

@@ -12,9 +12,11 @@
 #include "app/screen/pane_context.h"
 #include "app/screen/pane_input.h"
 #include "app/screen/terminal_pane.h"
+#include "app/shell/command_table.h"
 #include "app/shell/menu_bar.h"
 #include "app/shell/session.h"
 #include "app/shell/tool_bar.h"
+#include "core/input/terminal_input.h"
 
 namespace kestrel::app {
 
@@ -27,10 +29,11 @@ public:
     // Start-up from the settings to the shown window. `show_window` false leaves it hidden.
     void start(bool show_window = true);
 
+    // Runs the command table's row for `id`; any other id is ignored.
     void dispatch(int id);
+    // The marks that follow the state: enabled items and check marks.
     void menu_refresh();
-    // Before a menu opens: the copy items, "マーク消去", the clipboard upload and the RBBS
-    // labels.
+    // Before a menu opens: the items whose state is read only then, and the RBBS labels.
     void init_menu_popup();
     // The RS-232C menu command; true when the dialog ended with OK.
     bool rs232c_command();
@@ -65,12 +68,72 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void char_handler(std::uint8_t c);
-    void show_recalled_line();
-    void scroll_message(int code, int position);
+    friend std::span<const CommandRow> command_table();
+    friend struct KeyBinding;
+
+    // Command-table glue: `call<&f>` runs a member, `call_id<&f>` one that takes the id,
+    // `later` reports a command whose feature is not part of the program yet.
+    template <void (MainWindow::*f)()>
+    static void call(MainWindow& w, int) {
+        (w.*f)();
+    }
+    template <void (MainWindow::*f)(int)>
+    static void call_id(MainWindow& w, int id) {
+        (w.*f)(id);
+    }
+    static void later(MainWindow& w, int id) { emit w.unconnected_command(id); }
+    static void ignore(MainWindow&, int) {}
+
+    // Commands.
+    void upload_command();
+    void clipboard_upload_command();
+    void send_break_command();
+    void download_command();
+    void date_download_command();
+    void end_download_command();
+    void close_window() { close(); }
+    void clear_scroll_buffer_command();
+    void clear_marks_command();
+    void tnc_clock_command();
+    void enter_split_view();
+    void leave_split_view();
     void divider_up();
     void divider_down();
-    void arrow_in_split_view(bool up, bool shift, bool ctrl);
+    void rs232c_menu_command() { rs232c_command(); }
+    void font_command();
+    void reverse_video_command();
+    void tool_bar_command();
+    void colour_command(int id);
+    void time_stamp_command();
+    void save_settings_command();
+    void rbbs_command(int id);
+    void about_box();
+    void home_page_command();
+
+    // The state the menu items follow.
+    bool capturing() const { return s_.capture.is_open(); }
+    bool no_capture() const { return !capturing(); }
+    // Uploads are not part of the program yet.
+    bool uploading() const { return false; }
+    bool no_upload() const { return !uploading(); }
+    bool split() const { return s_.backscroll.split_view(); }
+    bool not_split() const { return !split(); }
+    bool reversed() const { return s_.settings.rev_text_col != 0; }
+    bool tool_bar_shown() const { return s_.settings.tool_bar != 0; }
+    bool chat_open() const { return false; }
+    bool pc_scope_open() const { return false; }
+    bool talk_open() const { return false; }
+    bool lines_selected() const { return s_.store.count_selected() > 0; }
+    bool lines_marked() const { return s_.store.count_kinds() > 0; }
+    bool clipboard_has_text() const;
+
+    // Keys.
+    void page_key(bool up);
+    void arrow_key(bool up, bool shift, bool ctrl);
+    void side_key(bool left, bool shift);
+    void function_key(int n, bool shift, bool ctrl);
+    void sync_after_scroll();
+    void show_recalled_line(std::string_view text);
 
     void layout_panes(bool minus_two);
     void apply_font();
@@ -85,11 +148,6 @@ private:
     void external_program_labels();
     void status_tick();
     void start_status_timer();
-    // Uploads are not part of the program yet.
-    bool upload_open() const { return false; }
-    void choose_colour_command(kestrel::Colour& colour);
-    void font_command();
-    void about_box();
     void not_connected();
     void shutdown();
 
@@ -98,6 +156,7 @@ private:
     QWidget* client_ = nullptr;
     TerminalPane* terminal_ = nullptr;
     BackscrollPane* backscroll_pane_ = nullptr;
+    kestrel::TerminalInput input_;
     MenuActions menu_;
     ToolBar tool_bar_;
     QTimer break_timer_;   // 1: ends a break

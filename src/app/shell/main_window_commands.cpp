@@ -1,10 +1,12 @@
-// The single command dispatcher: every menu item, accelerator and toolbar button arrives
-// here by its command id.
+// What the commands of the command table do.
 
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -28,134 +30,137 @@ const QString home_page_address = QStringLiteral("https://kestrel-packet.example
 }  // namespace
 
 void MainWindow::dispatch(int id) {
-    using namespace command;
-    kestrel::Settings& settings = s_.settings;
-    switch (id) {
-        case upload:
-        case clipboard_upload:
-            if (!s_.link.tnc_connected()) {
-                not_connected();
-                return;
-            }
-            emit unconnected_command(id);
-            return;
-        case tnc_clock:
-            if (!s_.link.tnc_connected()) {
-                not_connected();
-                return;
-            }
-            s_.link.send_tnc_clock();
-            return;
-        case send_break:
-            s_.link.send_break();
-            break_timer_.start(break_ms);
-            return;
-        case exit_program: close(); return;
-        case clear_scroll_buffer:
-            kestrel::clear_scroll_buffer(s_.store, s_.backscroll, s_.desktop);
-            terminal_->update();
-            return;
-        case clear_marks:
-            kestrel::clear_marks(s_.store, s_.backscroll, s_.desktop);
-            terminal_->update();
-            return;
-        case backscroll:
-            if (!s_.backscroll.split_view()) s_.backscroll.scroll(kestrel::ScrollRequest::line_up);
-            return;
-        case leave_split:
-            if (s_.backscroll.split_view()) s_.backscroll.leave_split_view();
-            return;
-        case move_divider_up:
-        case move_divider_down:
-            if (!s_.backscroll.split_view()) {
-                s_.backscroll.scroll(kestrel::ScrollRequest::line_up);
-            } else if (id == move_divider_up) {
-                this->divider_up();
-            } else {
-                this->divider_down();
-            }
-            return;
-        case rs232c: rs232c_command(); return;
-        case font_size: font_command(); return;
-        case reverse_video:
-            settings.rev_text_col = settings.rev_text_col != 0 ? 0 : 1;
-            apply_colours();
-            menu_refresh();
-            terminal_->repaint();
-            if (backscroll_pane_->isVisible()) backscroll_pane_->repaint();
-            return;
-        case toggle_tool_bar:
-            settings.tool_bar = settings.tool_bar != 0 ? 0 : 1;
-            tool_bar_.bar->setVisible(settings.tool_bar != 0);
-            menu_refresh();
-            layout_panes(false);
-            return;
-        case cursor_colour: choose_colour_command(settings.cursor_col); return;
-        case selection_colour: choose_colour_command(settings.area_col); return;
-        case quote_colour: choose_colour_command(settings.inyou_col); return;
-        case pause_colour: choose_colour_command(settings.pause_col); return;
-        case time_stamp: {
-            bool on = settings.time_stamp != 0;
-            if (run_time_stamp_dialog(this, on, run_dialog)) {
-                settings.time_stamp = on ? 1 : 0;
-                s_.store.set_time_stamp(on);
-            }
+    for (const CommandRow& row : command_table()) {
+        if (row.has(id)) {
+            row.run(*this, id);
             return;
         }
-        case save_settings:
-            kestrel::save_settings(s_.file, settings, s_.desktop);
-            kestrel::save_colours_macros(s_.file, settings);
-            return;
-        case about: about_box(); return;
-        case download:
-            s_.capture.start_download(settings.dl_dir.view());
-            menu_refresh();
-            return;
-        case date_download:
-            s_.capture.start_date_named_download(
-                settings.dl_dir.view(), settings.rbbs[settings.default_fkey_no].extension.view());
-            menu_refresh();
-            return;
-        case end_download:
-            s_.capture.end_download();
-            menu_refresh();
-            return;
-        default: break;
-    }
-    if (id == home_page) {
-        QDesktopServices::openUrl(QUrl(home_page_address));
-        return;
-    }
-    if (id == help) {
-        // The help file is not written yet; nothing is reported, as for a missing one.
-        return;
-    }
-    if ((id >= rbbs_first && id <= rbbs_twelfth) || (id >= rbbs_thirteenth && id <= rbbs_last)) {
-        emit rbbs_dialog_requested(id <= rbbs_twelfth ? id - rbbs_first
-                                                      : 12 + id - rbbs_thirteenth);
-        return;
-    }
-    switch (id) {
-        // Features that come later: upload abort, copy out, external programs, chat line,
-        // PC scope, TALK, folders, pause string, cluster options, key macros.
-        case abort_upload:
-        case register_programs:
-        case copy_clipboard:
-        case copy_clipboard_quoted:
-        case copy_file:
-        case copy_file_quoted:
-        case chat:
-        case pc_scope:
-        case talk:
-        case folders:
-        case pause_string:
-        case cluster_options:
-        case key_macros: emit unconnected_command(id); return;
-        default:
-            if (id >= program_1 && id <= program_5) emit unconnected_command(id);
-            return;  // any other id is ignored
     }
 }
+
+void MainWindow::menu_refresh() {
+    for (const CommandRow& row : command_table()) {
+        if (row.kind != CommandRow::Kind::command) continue;
+        QAction* action = menu_.item(row.id);
+        if (row.enabled != nullptr && row.when == CommandRow::When::refresh) {
+            action->setEnabled((this->*row.enabled)());
+        }
+        if (row.checked != nullptr) {
+            // An item shows its mark only while checked: no empty box beside the others.
+            const bool on = (this->*row.checked)();
+            action->setCheckable(on);
+            action->setChecked(on);
+        }
+    }
+}
+
+void MainWindow::init_menu_popup() {
+    for (const CommandRow& row : command_table()) {
+        if (row.enabled != nullptr && row.when == CommandRow::When::popup) {
+            menu_.item(row.id)->setEnabled((this->*row.enabled)());
+        }
+    }
+    rbbs_menu_labels();
+}
+
+bool MainWindow::clipboard_has_text() const {
+    const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
+    return clip != nullptr && clip->hasText();
+}
+
+void MainWindow::upload_command() {
+    if (!s_.link.tnc_connected()) return not_connected();
+    emit unconnected_command(command::upload);
+}
+
+void MainWindow::clipboard_upload_command() {
+    if (!s_.link.tnc_connected()) return not_connected();
+    emit unconnected_command(command::clipboard_upload);
+}
+
+void MainWindow::tnc_clock_command() {
+    if (!s_.link.tnc_connected()) return not_connected();
+    s_.link.send_tnc_clock();
+}
+
+void MainWindow::send_break_command() {
+    s_.link.send_break();
+    break_timer_.start(break_ms);
+}
+
+void MainWindow::download_command() {
+    s_.capture.start_download(s_.settings.dl_dir.view());
+    menu_refresh();
+}
+
+void MainWindow::date_download_command() {
+    const kestrel::Settings& settings = s_.settings;
+    s_.capture.start_date_named_download(settings.dl_dir.view(),
+                                         settings.rbbs[settings.default_fkey_no].extension.view());
+    menu_refresh();
+}
+
+void MainWindow::end_download_command() {
+    s_.capture.end_download();
+    menu_refresh();
+}
+
+void MainWindow::clear_scroll_buffer_command() {
+    kestrel::clear_scroll_buffer(s_.store, s_.backscroll, s_.desktop);
+    terminal_->update();
+}
+
+void MainWindow::clear_marks_command() {
+    kestrel::clear_marks(s_.store, s_.backscroll, s_.desktop);
+    terminal_->update();
+}
+
+// The menu item, the divider commands outside split view and PAGE UP all enter it.
+void MainWindow::enter_split_view() {
+    if (!split()) s_.backscroll.scroll(kestrel::ScrollRequest::line_up);
+}
+
+void MainWindow::leave_split_view() {
+    if (split()) s_.backscroll.leave_split_view();
+}
+
+void MainWindow::reverse_video_command() {
+    kestrel::Settings& settings = s_.settings;
+    settings.rev_text_col = settings.rev_text_col != 0 ? 0 : 1;
+    apply_colours();
+    menu_refresh();
+    terminal_->repaint();
+    if (backscroll_pane_->isVisible()) backscroll_pane_->repaint();
+}
+
+void MainWindow::tool_bar_command() {
+    kestrel::Settings& settings = s_.settings;
+    settings.tool_bar = settings.tool_bar != 0 ? 0 : 1;
+    tool_bar_.bar->setVisible(settings.tool_bar != 0);
+    menu_refresh();
+    layout_panes(false);
+}
+
+void MainWindow::time_stamp_command() {
+    kestrel::Settings& settings = s_.settings;
+    bool on = settings.time_stamp != 0;
+    if (run_time_stamp_dialog(this, on, run_dialog)) {
+        settings.time_stamp = on ? 1 : 0;
+        s_.store.set_time_stamp(on);
+    }
+}
+
+void MainWindow::save_settings_command() {
+    kestrel::save_settings(s_.file, s_.settings, s_.desktop);
+    kestrel::save_colours_macros(s_.file, s_.settings);
+}
+
+void MainWindow::rbbs_command(int id) {
+    using namespace command;
+    emit rbbs_dialog_requested(id <= rbbs_twelfth ? id - rbbs_first : 12 + id - rbbs_thirteenth);
+}
+
+void MainWindow::home_page_command() { QDesktopServices::openUrl(QUrl(home_page_address)); }
 
 void MainWindow::not_connected() {
     s_.desktop.tell(kestrel::text::sjis("TNCが接続されていないか電源が入っていません"));
@@ -163,7 +168,7 @@ void MainWindow::not_connected() {
 
 bool MainWindow::rs232c_command() {
     if (shut_down_) return false;
-    if (s_.capture.is_open() || upload_open()) {
+    if (capturing() || uploading()) {
         s_.desktop.tell(kestrel::text::sjis("ﾀﾞｳﾝﾛｰﾄﾞまたはｱｯﾌﾟﾛｰﾄﾞ中にRS232C設定はできません"));
         return false;
     }
@@ -182,7 +187,12 @@ bool MainWindow::rs232c_command() {
     return ok;
 }
 
-void MainWindow::choose_colour_command(kestrel::Colour& colour) {
+void MainWindow::colour_command(int id) {
+    kestrel::Settings& settings = s_.settings;
+    kestrel::Colour& colour = id == command::cursor_colour      ? settings.cursor_col
+                              : id == command::selection_colour ? settings.area_col
+                              : id == command::quote_colour     ? settings.inyou_col
+                                                                : settings.pause_col;
     choose_colour(this, colour);
     apply_colours();
     terminal_->repaint();
@@ -215,6 +225,9 @@ void MainWindow::about_box() {
     }
     auto* address = new QLineEdit(home_page_address, &box);
     address->setReadOnly(true);
+    // Wide enough for the whole address, shown from its start.
+    address->setMinimumWidth(address->fontMetrics().horizontalAdvance(home_page_address) + 16);
+    address->setCursorPosition(0);
     address->setAccessibleName(QStringLiteral("ﾎｰﾑﾍﾟｰｼﾞ"));
     layout->addWidget(address);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);

@@ -1,13 +1,18 @@
 #pragma once
-// The menu tree with its labels, separators, submenus and accelerators, each item
-// sending its command id to one dispatcher.
+// The menu tree built from the command table, each item sending its command id to one
+// dispatcher.
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
 #include <functional>
 #include <map>
+#include <span>
+#include <string>
+#include <string_view>
 #include <vector>
+
+#include "app/shell/command_table.h"
 
 namespace kestrel::app {
 
@@ -17,7 +22,8 @@ struct MenuActions {
     QAction* item(int id) const { return items.at(id); }
 };
 
-MenuActions build_menu_bar(QMenuBar* bar, const std::function<void(int)>& dispatch);
+MenuActions build_menu_bar(QMenuBar* bar, std::span<const CommandRow> rows,
+                           const std::function<void(int)>& dispatch);
 
 // "<%s> " with the record's key name, then its name, cut to 30 bytes (CP932).
 std::string rbbs_menu_label(int record, std::string_view name);

@@ -167,14 +167,7 @@ void Link::put_error_text(std::string_view format_utf8, unsigned value) {
     repaint_cursor_rows();
 }
 
-void Link::repaint_cursor_rows() {
-    int row;
-    {
-        std::lock_guard lock(store_.store_mutex());
-        row = store_.cursor_row();
-    }
-    desktop_.repaint_row(Pane::terminal, row);
-}
+void Link::repaint_cursor_rows() { desktop_.repaint_row(Pane::terminal, store_.cursor_row()); }
 
 bool Link::write_port(const std::uint8_t* bytes, std::size_t n) {
     std::shared_lock lock(port_mutex_);

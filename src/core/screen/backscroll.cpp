@@ -184,9 +184,44 @@ bool Backscroll::split_view() const {
     return split_view_;
 }
 
-int Backscroll::line_at_cursor() const {
+BackscrollView Backscroll::view() const {
+    BackscrollView view;
     std::lock_guard lock(store_.store_mutex());
-    return line_at_cursor_locked();
+    view.rows.reserve(static_cast<std::size_t>(rows_));
+    for (int row = 0; row < rows_; ++row) view.rows.push_back(store_.line(ring_index_of_row(row)));
+    view.cursor_row = cursor_row_;
+    view.thumb = thumb_;
+    return view;
+}
+
+ScreenLine Backscroll::view_row(int row) const {
+    std::lock_guard lock(store_.store_mutex());
+    return store_.line(ring_index_of_row(row));
+}
+
+int Backscroll::rows() const {
+    std::lock_guard lock(store_.store_mutex());
+    return rows_;
+}
+
+int Backscroll::cursor_row() const {
+    std::lock_guard lock(store_.store_mutex());
+    return cursor_row_;
+}
+
+int Backscroll::thumb() const {
+    std::lock_guard lock(store_.store_mutex());
+    return thumb_;
+}
+
+int Backscroll::bottom_line_age() const {
+    std::lock_guard lock(store_.store_mutex());
+    return LineStore::wrap(store_.current_line() - bottom_line_);
+}
+
+int Backscroll::cursor_line_age() const {
+    std::lock_guard lock(store_.store_mutex());
+    return LineStore::wrap(store_.current_line() - line_at_cursor_locked());
 }
 
 void Backscroll::apply(const Effects& fx) {

@@ -2,8 +2,9 @@
 // Split view: the back-scroll pane's window onto older lines of the ring.
 //
 // Its state is guarded by the line store's lock, since the receiver checks it after
-// every chunk it reads. Desktop notifications are made after the lock is released, so
-// the GUI may lay out (and take the lock) while handling them.
+// every chunk it reads; every member takes that lock itself. Readers ask by view row (0 is
+// the pane's top row) and get copies. Desktop notifications are made after the lock is
+// released, so the GUI may lay out (and read the view) while handling them.
 
 #include "core/desktop/desktop.h"
 #include "core/screen/line_store.h"
@@ -17,6 +18,13 @@ enum class ScrollRequest {
     page_down = 3,
     thumb_position = 4,
     thumb_track = 5,
+};
+
+// What the back-scroll pane shows, copied in one hold of the lock.
+struct BackscrollView {
+    std::vector<ScreenLine> rows;  // top row first
+    int cursor_row = 0;
+    int thumb = 0;
 };
 
 class Backscroll {
@@ -42,17 +50,20 @@ public:
     void set_rows(int rows);
 
     bool split_view() const;
-    int line_at_cursor() const;  // backscroll_line_at_cursor
-
-    // Lock held.
-    bool split_view_locked() const { return split_view_; }
-    int bottom_line() const { return bottom_line_; }
-    int cursor_row() const { return cursor_row_; }
-    int rows() const { return rows_; }
-    int thumb() const { return thumb_; }
-    int ring_index_of_row(int row) const { return LineStore::wrap(bottom_line_ + row - rows_ + 1); }
-    int line_at_cursor_locked() const { return ring_index_of_row(cursor_row_); }
-    bool near_oldest(int n) const;
+    BackscrollView view() const;
+    ScreenLine view_row(int row) const;
+    int rows() const;
+    int cursor_row() const;
+    int thumb() const;
+    // The ages (see LineStore) of the lines at the back-scroll cursor and the bottom row.
+    int cursor_line_age() const;
+    int bottom_line_age() const;
+    // Calls `visit(ScreenLine&)` under the lock for the line at the back-scroll cursor.
+    template <typename Visit>
+    void with_cursor_line(Visit&& visit) {
+        std::lock_guard lock(store_.store_mutex());
+        visit(store_.line(line_at_cursor_locked()));
+    }
 
 private:
     // What a request asks of the desktop once the lock is released.
@@ -75,6 +86,11 @@ private:
     void update_thumb();
     void bottom_from_thumb();
     void apply(const Effects& fx);
+
+    // Lock held.
+    int ring_index_of_row(int row) const { return LineStore::wrap(bottom_line_ + row - rows_ + 1); }
+    int line_at_cursor_locked() const { return ring_index_of_row(cursor_row_); }
+    bool near_oldest(int n) const;
 
     LineStore& store_;
     Desktop& desktop_;

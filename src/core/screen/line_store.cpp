@@ -122,14 +122,15 @@ void LineStore::new_line_at_column_zero() {
     cursor_column_ = 0;
 }
 
+// However tall the window, the pane shows no more rows than the ring holds.
 void LineStore::set_terminal_rows(int rows) {
     std::lock_guard lock(store_mutex_);
-    terminal_rows_ = std::max(rows, 1);
+    terminal_rows_ = std::clamp(rows, 1, line_count);
 }
 
 void LineStore::first_sized(int rows) {
     std::lock_guard lock(store_mutex_);
-    terminal_rows_ = std::max(rows, 1);
+    terminal_rows_ = std::clamp(rows, 1, line_count);
     if (current_line_ == 0) current_line_ = terminal_rows_ - 1;
     cursor_column_ = 0;
 }
@@ -180,6 +181,43 @@ int LineStore::count_kinds() const {
     std::lock_guard lock(store_mutex_);
     return static_cast<int>(
         std::count_if(lines_.begin(), lines_.end(), [](const ScreenLine& l) { return l.kind; }));
+}
+
+ScreenLine LineStore::terminal_row(int row) const {
+    std::lock_guard lock(store_mutex_);
+    return lines_[ring_index_of_row(row)];
+}
+
+TerminalView LineStore::terminal_view() const {
+    TerminalView view;
+    std::lock_guard lock(store_mutex_);
+    view.rows.reserve(static_cast<std::size_t>(terminal_rows_));
+    for (int row = 0; row < terminal_rows_; ++row)
+        view.rows.push_back(lines_[ring_index_of_row(row)]);
+    view.cursor_row = terminal_rows_ - 1;
+    view.cursor_column = cursor_column_;
+    return view;
+}
+
+int LineStore::terminal_rows() const {
+    std::lock_guard lock(store_mutex_);
+    return terminal_rows_;
+}
+
+int LineStore::cursor_row() const {
+    std::lock_guard lock(store_mutex_);
+    return terminal_rows_ - 1;
+}
+
+int LineStore::cursor_column() const {
+    std::lock_guard lock(store_mutex_);
+    return cursor_column_;
+}
+
+std::string LineStore::line_text(int age) const {
+    std::lock_guard lock(store_mutex_);
+    const ScreenLine& line = lines_[wrap(current_line_ - age)];
+    return std::string(line.text, ::strnlen(line.text, columns));
 }
 
 void LineStore::move_cursor_home() {

@@ -1,21 +1,35 @@
 #pragma once
 // The terminal's only text model: a ring of 5000 screen lines filled one byte at a time.
 //
-// One lock, `store_mutex()`, guards the ring, the cursor and the split-view state of
-// Backscroll. The writers below take it themselves; a painter takes it around its reads
-// and uses the accessors marked "lock held".
+// One lock guards the ring, the cursor and the split-view state of Backscroll. Every
+// member takes it itself. Readers ask by coordinate system and get copies: a terminal row
+// (0 is the pane's top row, `cursor_row()` its bottom one), the visible rows at once, or
+// the lines by age (0 the line being written, line_count - 1 the oldest). Only this class
+// and the scroll file know the ring's wrap-around.
 
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/desktop/desktop.h"
 #include "core/screen/screen_line.h"
 #include "core/text/time_stamp.h"
 
 namespace kestrel {
+namespace testing {
+struct RingAccess;  // tests of the ring's own layout (the scroll file, the receiver's chunks)
+}
+
+// What the terminal pane shows, copied in one hold of the lock.
+struct TerminalView {
+    std::vector<ScreenLine> rows;  // top row first
+    int cursor_row = 0;
+    int cursor_column = 0;
+};
 
 class LineStore {
 public:
@@ -26,8 +40,6 @@ public:
     explicit LineStore(Desktop& desktop);
     LineStore(const LineStore&) = delete;
     LineStore& operator=(const LineStore&) = delete;
-
-    std::mutex& store_mutex() const { return store_mutex_; }
 
     // The one entry through which every byte reaches the screen. `notice` marks the
     // upload's pause notice. Callers repaint the cursor row afterwards.
@@ -57,27 +69,52 @@ public:
     int count_kinds() const;  // lines with any mark or notice
     void move_cursor_home();  // column 0 of the bottom row, text untouched
 
-    // Lock held.
-    const ScreenLine& line(int index) const { return lines_[wrap(index)]; }
-    ScreenLine& line(int index) { return lines_[wrap(index)]; }
-    int current_line() const { return current_line_; }
-    int cursor_column() const { return cursor_column_; }
-    int terminal_rows() const { return terminal_rows_; }
-    int cursor_row() const { return terminal_rows_ - 1; }
-    // The ring index the terminal pane shows on `row` (0 is the top row).
-    int ring_index_of_row(int row) const {
-        return wrap(current_line_ - (terminal_rows_ - 1 - row));
+    // Readers by coordinate system; each takes the lock.
+    ScreenLine terminal_row(int row) const;
+    TerminalView terminal_view() const;
+    int terminal_rows() const;
+    int cursor_row() const;
+    int cursor_column() const;
+    // The text of the line `age` lines above the one being written.
+    std::string line_text(int age) const;
+
+    // Calls `visit(ScreenLine&)` under the lock for the line of the given age.
+    template <typename Visit>
+    void with_line(int age, Visit&& visit) {
+        std::lock_guard lock(store_mutex_);
+        visit(lines_[wrap(current_line_ - age)]);
     }
-    // Scroll-file loading: the caller guarantees 0..line_count - 1.
-    void set_current_line(int index) { current_line_ = wrap(index); }
-    std::array<ScreenLine, line_count>& lines() { return lines_; }
+    // Calls `visit(ScreenLine&)` under the lock for every complete line from the oldest
+    // to the newest, and then for the line being written when `with_current` is set.
+    template <typename Visit>
+    void for_each_oldest_first(Visit&& visit, bool with_current = false) {
+        std::lock_guard lock(store_mutex_);
+        for (int age = line_count - 1; age >= (with_current ? 0 : 1); --age) {
+            visit(lines_[wrap(current_line_ - age)]);
+        }
+    }
+
+private:
+    friend class Backscroll;
+    friend struct testing::RingAccess;
+    friend bool load_scroll_file(LineStore&, const std::string&, Desktop&);
+    friend bool save_scroll_file(LineStore&, const std::string&, Desktop&);
 
     static constexpr int wrap(int index) {
         index %= line_count;
         return index < 0 ? index + line_count : index;
     }
+    std::mutex& store_mutex() const { return store_mutex_; }
+    // Lock held.
+    int current_line() const { return current_line_; }
+    void set_current_line(int index) { current_line_ = wrap(index); }
+    std::array<ScreenLine, line_count>& lines() { return lines_; }
+    const ScreenLine& line(int index) const { return lines_[wrap(index)]; }
+    ScreenLine& line(int index) { return lines_[wrap(index)]; }
+    int ring_index_of_row(int row) const {
+        return wrap(current_line_ - (terminal_rows_ - 1 - row));
+    }
 
-private:
     void put_char_locked(std::uint8_t c, bool notice);
     void store_byte(std::uint8_t c, bool notice);
     void new_line();

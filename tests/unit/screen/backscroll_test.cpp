@@ -15,21 +15,9 @@ protected:
         // Fill the whole ring so every line has a past.
         for (int i = 0; i < LineStore::line_count; ++i) store.put_text("line\r");
     }
-    int bottom() {
-        std::lock_guard lock(store.store_mutex());
-        return backscroll.bottom_line();
-    }
-    int thumb() {
-        std::lock_guard lock(store.store_mutex());
-        return backscroll.thumb();
-    }
-    int cursor_row() {
-        std::lock_guard lock(store.store_mutex());
-        return backscroll.cursor_row();
-    }
-    int current() {
-        std::lock_guard lock(store.store_mutex());
-        return store.current_line();
+    int bottom() { return backscroll.bottom_line_age(); }
+    void set_kind(int age, std::uint8_t kind) {
+        store.with_line(age, [&](ScreenLine& line) { line.kind = kind; });
     }
 
     testing::FakeDesktop desktop;
@@ -40,22 +28,19 @@ protected:
 TEST_F(BackscrollTest, PageUpFirstOnlyEntersThenMovesHalfAPane) {
     backscroll.scroll(ScrollRequest::page_up);
     EXPECT_TRUE(backscroll.split_view());
-    EXPECT_EQ(bottom(), current());
-    EXPECT_EQ(cursor_row(), 9);
+    EXPECT_EQ(bottom(), 0);
+    EXPECT_EQ(backscroll.cursor_row(), 9);
     EXPECT_EQ(desktop.split_changes(), std::vector<bool>{true});
 
     backscroll.scroll(ScrollRequest::page_up);
-    EXPECT_EQ(bottom(), LineStore::wrap(current() - 5));
-    EXPECT_EQ(thumb(), 4995);
-    EXPECT_EQ(cursor_row(), 0);
+    EXPECT_EQ(bottom(), 5);
+    EXPECT_EQ(backscroll.thumb(), 4995);
+    EXPECT_EQ(backscroll.cursor_row(), 0);
 }
 
 TEST_F(BackscrollTest, MovingDownPastTheNewestLineLeaves) {
     backscroll.scroll(ScrollRequest::line_down);  // enters
-    {
-        std::lock_guard lock(store.store_mutex());
-        store.line(store.current_line()).selected = 1;
-    }
+    store.with_line(0, [](ScreenLine& line) { line.selected = 1; });
     backscroll.scroll(ScrollRequest::line_down);
     EXPECT_FALSE(backscroll.split_view());
     EXPECT_EQ(store.count_selected(), 0);  // leaving clears the selection
@@ -68,23 +53,23 @@ TEST_F(BackscrollTest, MovingDownPastTheNewestLineLeaves) {
 TEST_F(BackscrollTest, LineUpWalksTheCursorThenTheView) {
     backscroll.scroll(ScrollRequest::line_up);
     for (int i = 0; i < 9; ++i) backscroll.scroll(ScrollRequest::line_up);
-    EXPECT_EQ(cursor_row(), 0);
-    EXPECT_EQ(bottom(), current());
+    EXPECT_EQ(backscroll.cursor_row(), 0);
+    EXPECT_EQ(bottom(), 0);
     backscroll.scroll(ScrollRequest::line_up);
-    EXPECT_EQ(bottom(), LineStore::wrap(current() - 1));
-    EXPECT_EQ(thumb(), 4999);
+    EXPECT_EQ(bottom(), 1);
+    EXPECT_EQ(backscroll.thumb(), 4999);
 }
 
 TEST_F(BackscrollTest, ThumbBelowTheMarginLandsAtTheMargin) {
     backscroll.scroll(ScrollRequest::page_up);
     backscroll.scroll(ScrollRequest::thumb_track, 120);
-    EXPECT_EQ(thumb(), 500);
-    EXPECT_EQ(bottom(), LineStore::wrap(current() + 500));
-    EXPECT_EQ(cursor_row(), 5);
+    EXPECT_EQ(backscroll.thumb(), 500);
+    EXPECT_EQ(bottom(), 4500);
+    EXPECT_EQ(backscroll.cursor_row(), 5);
 
     backscroll.scroll(ScrollRequest::thumb_position, 4000);
-    EXPECT_EQ(bottom(), LineStore::wrap(current() - 1000));
-    EXPECT_EQ(thumb(), 4000);
+    EXPECT_EQ(bottom(), 1000);
+    EXPECT_EQ(backscroll.thumb(), 4000);
 }
 
 TEST_F(BackscrollTest, NearTheOldestLinesUpwardRequestsAreRefused) {
@@ -93,25 +78,25 @@ TEST_F(BackscrollTest, NearTheOldestLinesUpwardRequestsAreRefused) {
     int at_margin = bottom();
     // Paging stops as soon as the view is within the margin.
     backscroll.scroll(ScrollRequest::page_up);
-    EXPECT_EQ(bottom(), LineStore::wrap(at_margin - 1));
+    EXPECT_EQ(bottom(), at_margin + 1);
     // Now within 500 lines: up and page up do nothing, down still works.
     backscroll.scroll(ScrollRequest::page_up);
     backscroll.scroll(ScrollRequest::line_up);
-    EXPECT_EQ(bottom(), LineStore::wrap(at_margin - 1));
+    EXPECT_EQ(bottom(), at_margin + 1);
     backscroll.scroll(ScrollRequest::page_down);
-    EXPECT_EQ(bottom(), LineStore::wrap(at_margin + 4));
+    EXPECT_EQ(bottom(), at_margin - 4);
 }
 
 TEST_F(BackscrollTest, MarginHoldsWhenTheViewIsBelowTheCurrentIndex) {
-    // With the current line high in the ring, the oldest lines sit at low indexes.
+    // The ring's line 23 was current after 5000 lines: now line 4800 is, high in the ring,
+    // and the oldest lines sit at low indexes.
     for (int i = 0; i < 4777; ++i) store.put_text("\r");
-    ASSERT_EQ(current(), 4800);
     backscroll.scroll(ScrollRequest::page_up);
     backscroll.scroll(ScrollRequest::thumb_position, 500);
-    EXPECT_EQ(bottom(), 300);
+    EXPECT_EQ(bottom(), 4500);
     backscroll.scroll(ScrollRequest::page_up);
-    EXPECT_EQ(bottom(), 299);  // stopped at the margin
-    EXPECT_EQ(thumb(), 499);
+    EXPECT_EQ(bottom(), 4501);  // stopped at the margin
+    EXPECT_EQ(backscroll.thumb(), 499);
     store.put_text("\r");
     EXPECT_TRUE(backscroll.leave_if_near_oldest());
 }
@@ -129,20 +114,17 @@ TEST_F(BackscrollTest, ReceiverGuardLeavesWhenTheRingCatchesUp) {
 }
 
 TEST_F(BackscrollTest, EnteringClearsPendingMarksAndSelectionFollowsShiftKeys) {
-    {
-        std::lock_guard lock(store.store_mutex());
-        store.line(7).kind = line_marked;
-        store.line(8).kind = line_read_requested;
-    }
+    set_kind(16, line_marked);
+    set_kind(15, line_read_requested);
     backscroll.scroll(ScrollRequest::page_up);
     EXPECT_EQ(store.count_kinds(), 1);
 
     backscroll.select_up();  // move, then select the line now under the cursor
-    int first = backscroll.line_at_cursor();
+    int first = backscroll.cursor_line_age();
     backscroll.select_down();  // unselect it, then move down
     EXPECT_EQ(store.count_selected(), 0);
     backscroll.select_up();
-    EXPECT_EQ(backscroll.line_at_cursor(), first);
+    EXPECT_EQ(backscroll.cursor_line_age(), first);
     EXPECT_EQ(store.count_selected(), 1);
 }
 
@@ -154,16 +136,13 @@ TEST_F(BackscrollTest, ClearingAsksAndHonoursTheAnswer) {
 
     clear_scroll_buffer(store, backscroll, desktop);  // yes
     EXPECT_FALSE(backscroll.split_view());
-    EXPECT_EQ(current(), 23);
+    EXPECT_EQ(store.line_text(0), "");
     auto texts = desktop.message_texts();
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0], "スクロールバッファーを消去します");
 
-    {
-        std::lock_guard lock(store.store_mutex());
-        store.line(1).kind = line_marked;
-        store.line(2).kind = line_pause_notice;
-    }
+    set_kind(22, line_marked);
+    set_kind(21, line_pause_notice);
     desktop.answer(MessageAnswer::no);
     clear_marks(store, backscroll, desktop);
     EXPECT_EQ(store.count_kinds(), 2);
