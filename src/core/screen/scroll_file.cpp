@@ -67,6 +67,7 @@ bool load_scroll_file(LineStore& store, const std::string& path, Desktop& deskto
         warn(desktop, "ｽｸﾛｰﾙﾌｧｲﾙ名がありません");
         return false;
     }
+    remove_stale_temporaries(path);
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;  // first start: nothing to restore, nothing to say
 

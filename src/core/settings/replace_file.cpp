@@ -1,5 +1,6 @@
 #include "core/settings/replace_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
 
 namespace kestrel {
 namespace {
@@ -39,6 +41,16 @@ void sync_directory(const std::string& directory) {
 }
 
 constexpr std::string_view temporary_mark = ".tmp";
+
+// "<pid>-<serial>", as the new files' names end after the target's name and ".tmp".
+bool is_temporary_suffix(std::string_view rest) {
+    const std::size_t dash = rest.find('-');
+    if (dash == 0 || dash == std::string_view::npos || dash + 1 == rest.size()) return false;
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        if (i != dash && (rest[i] < '0' || rest[i] > '9')) return false;
+    }
+    return true;
+}
 
 std::string resolve_link(const std::string& path) {
     struct stat st {};
@@ -83,6 +95,29 @@ Replaced replace_file_by(const std::string& path, const std::function<bool(int f
 bool replace_file(const std::string& path, std::string_view bytes) {
     return replace_file_by(path, [bytes](int fd) { return write_all(fd, bytes); }) ==
            Replaced::done;
+}
+
+void remove_stale_temporaries(const std::string& target_path) {
+    const std::string target = resolve_link(target_path);
+    const std::string directory = directory_of(target);
+    const std::size_t slash = target.rfind('/');
+    const std::string prefix =
+        target.substr(slash == std::string::npos ? 0 : slash + 1) + std::string(temporary_mark);
+    DIR* dir = ::opendir(directory.c_str());
+    if (dir == nullptr) return;
+    const std::time_t old_enough = std::time(nullptr) - 60;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (!name.starts_with(prefix) || !is_temporary_suffix(name.substr(prefix.size()))) {
+            continue;
+        }
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (S_ISREG(st.st_mode) && st.st_mtime <= old_enough) {
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+        }
+    }
+    ::closedir(dir);
 }
 
 }  // namespace kestrel

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/settings/profile.h"
+#include "core/settings/replace_file.h"
 
 namespace kestrel {
 namespace {
@@ -74,7 +75,11 @@ std::string SettingsFile::scroll_file_path() const {
 
 bool SettingsFile::exists() const { return ::access(path_.c_str(), F_OK) == 0; }
 
-Profile SettingsFile::read() const { return Profile::load(path_); }
+Profile SettingsFile::read() const {
+    // The first read is start-up's: what a crash left in the middle of a save goes then.
+    if (!temporaries_checked_.exchange(true)) remove_stale_temporaries(path_);
+    return Profile::load(path_);
+}
 
 bool SettingsFile::write(const Profile& profile) const {
     if (!profile.changed()) return profile.readable();

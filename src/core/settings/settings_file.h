@@ -3,6 +3,7 @@
 // user's configuration directory, a name with a directory in it is taken as that file. The
 // place is fixed once at start-up, and every section is read and written there.
 
+#include <atomic>
 #include <string>
 #include <string_view>
 
@@ -32,7 +33,8 @@ public:
     // Whether the file exists; start-up runs the first-time setup when it does not.
     bool exists() const;
 
-    // The file's current content, for any number of gets and sets.
+    // The file's current content, for any number of gets and sets. The first read also
+    // removes the new files that saves cut short by a crash left beside the file.
     Profile read() const;
     // Saves `profile` if a set changed it, creating the configuration directory for a bare
     // name first. True when the file holds the profile's bytes afterwards.
@@ -42,6 +44,7 @@ private:
     std::string name_;
     std::string path_;
     bool in_config_directory_ = false;
+    mutable std::atomic<bool> temporaries_checked_{false};
 };
 
 }  // namespace kestrel

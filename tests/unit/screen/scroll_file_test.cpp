@@ -1,5 +1,6 @@
 #include "core/screen/scroll_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -8,6 +9,7 @@
 
 #include <csignal>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -157,6 +159,18 @@ TEST_F(ScrollFileTest, FailedSavesAreReportedAndKeepThePreviousFile) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(read_file(path), before);
     EXPECT_EQ(names_in(dir.path()), std::set<std::string>{"KESTREL.buf"});
+}
+
+TEST_F(ScrollFileTest, LoadRemovesNewFilesThatACrashedSaveLeft) {
+    LineStore store(desktop);
+    ASSERT_TRUE(save_scroll_file(store, path, desktop));
+    const std::string stale = path + ".tmp77-3", fresh = path + ".tmp77-4";
+    write_file(stale, "half");
+    write_file(fresh, "half");
+    timespec hour_ago[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+    ::utimensat(AT_FDCWD, stale.c_str(), hour_ago, 0);
+    EXPECT_TRUE(load_scroll_file(store, path, desktop));
+    EXPECT_EQ(names_in(dir.path()), (std::set<std::string>{"KESTREL.buf", "KESTREL.buf.tmp77-4"}));
 }
 
 }  // namespace

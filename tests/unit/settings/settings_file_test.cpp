@@ -1,5 +1,6 @@
 #include "core/settings/settings_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -8,12 +9,14 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "core/settings/profile.h"
+#include "core/settings/replace_file.h"
 #include "file_bytes.h"
 #include "temp_dir.h"
 
@@ -148,6 +151,59 @@ TEST(ProfileSave, AFileThatCannotBeReadIsNeverOverwritten) {
     EXPECT_FALSE(p.save(dir.file("KESTREL.INI")));
     EXPECT_TRUE(fs::is_directory(dir.file("KESTREL.INI")));
     EXPECT_TRUE(Profile::load(dir.file("absent.ini")).readable());
+}
+
+// Sets the modification time of `path` (a link itself, not what it names) `age` seconds back.
+void age_by(const std::string& path, int age) {
+    timespec when[2] = {{::time(nullptr) - age, 0}, {::time(nullptr) - age, 0}};
+    ::utimensat(AT_FDCWD, path.c_str(), when, AT_SYMLINK_NOFOLLOW);
+}
+
+TEST(StaleTemporaries, OnlyOursAndOnlyThoseAMinuteOldAreRemoved) {
+    TempDir dir;
+    struct Row {
+        const char* name;
+        int age;
+        bool removed;
+    } const rows[] = {
+        {"KESTREL.INI.tmp4242-0", 3600, true},   {"KESTREL.INI.tmp4242-17", 61, true},
+        {"KESTREL.INI.tmp4242-18", 20, false},  // a save still under way elsewhere
+        {"KESTREL.INI.tmp", 3600, false},        {"KESTREL.INI.tmp4242", 3600, false},
+        {"KESTREL.INI.tmp4242-", 3600, false},   {"KESTREL.INI.tmp-3", 3600, false},
+        {"KESTREL.INI.tmp1-2.bak", 3600, false}, {"KESTREL.INI.tmp12x-2", 3600, false},
+        {"OTHER.INI.tmp1-2", 3600, false},       {"KESTREL.buf.tmp1-2", 3600, false},
+    };
+    for (const Row& row : rows) {
+        write_bytes(dir.file(row.name), "x");
+        age_by(dir.file(row.name), row.age);
+    }
+    // Neither a directory nor a link of our name is ours.
+    fs::create_directory(dir.file("KESTREL.INI.tmp5-5"));
+    fs::create_symlink(dir.file("OTHER.INI.tmp1-2"), dir.file("KESTREL.INI.tmp6-6"));
+    age_by(dir.file("KESTREL.INI.tmp5-5"), 3600);
+    age_by(dir.file("KESTREL.INI.tmp6-6"), 3600);
+
+    remove_stale_temporaries(dir.file("KESTREL.INI"));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(fs::exists(dir.file(row.name)), !row.removed);
+    }
+    EXPECT_TRUE(fs::is_directory(dir.file("KESTREL.INI.tmp5-5")));
+    EXPECT_TRUE(fs::is_symlink(dir.file("KESTREL.INI.tmp6-6")));
+}
+
+TEST(StaleTemporaries, TheFirstReadOfTheSettingsFileRemovesThem) {
+    TempDir dir;
+    fs::create_directory(dir.file("real"));
+    fs::create_symlink("real/KESTREL.INI", dir.file("KESTREL.INI"));
+    write_bytes(dir.file("real/KESTREL.INI"), "[ENV]\nJST=0\n");
+    // A save through the link leaves its new file beside the file the link names.
+    write_bytes(dir.file("real/KESTREL.INI.tmp99-1"), "[ENV]\n");
+    age_by(dir.file("real/KESTREL.INI.tmp99-1"), 600);
+
+    SettingsFile file(dir.file("KESTREL.INI"));
+    EXPECT_EQ(file.read().get("ENV", "JST", "1", 30), "0");
+    EXPECT_FALSE(fs::exists(dir.file("real/KESTREL.INI.tmp99-1")));
 }
 
 }  // namespace
