@@ -54,10 +54,13 @@ std::size_t read_full(int fd, void* data, std::size_t size) {
 void warn(Desktop& desktop, const char* utf8) { desktop.tell(text::sjis(utf8)); }
 
 // A line from disk is trusted no further than the ring's own rules: text ends by column
-// 80 whatever the file says, so no reader runs past the record.
+// 80 whatever the file says, so no reader runs past the record, and a kind or selection
+// the program never writes becomes a plain, unselected line.
 void sanitise(ScreenLine& line) {
     line.text[ScreenLine::columns] = 0;
     line.text[ScreenLine::text_size - 1] = 0;
+    if (line.kind > line_pause_notice) line.kind = line_plain;
+    if (line.selected > 1) line.selected = 0;
 }
 
 }  // namespace

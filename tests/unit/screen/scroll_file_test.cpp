@@ -121,6 +121,30 @@ TEST_F(ScrollFileTest, GarbageIsTamedNotTrusted) {
     EXPECT_FALSE(load_scroll_file(store, path, desktop));
 }
 
+TEST_F(ScrollFileTest, KindsAndSelectionsTheProgramNeverWritesAreCleared) {
+    struct Row {
+        std::uint8_t kind, selected, kept_kind, kept_selected;
+    } const rows[] = {{3, 1, 3, 1}, {2, 0, 2, 0}, {4, 2, 0, 0}, {0xFF, 0xFF, 0, 0}, {1, 7, 1, 0}};
+    std::string bytes(420016, '\0');
+    bytes[0] = static_cast<char>(0x88);
+    bytes[1] = 0x13;
+    bytes[4] = 24;
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        bytes[16 + i * 84] = static_cast<char>(rows[i].kind);
+        bytes[16 + i * 84 + 1] = static_cast<char>(rows[i].selected);
+    }
+    write_file(path, bytes);
+    LineStore store(desktop);
+    ASSERT_TRUE(load_scroll_file(store, path, desktop));
+    ASSERT_TRUE(save_scroll_file(store, path, desktop));
+    const std::string saved = read_file(path);
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(static_cast<std::uint8_t>(saved[16 + i * 84]), rows[i].kept_kind);
+        EXPECT_EQ(static_cast<std::uint8_t>(saved[16 + i * 84 + 1]), rows[i].kept_selected);
+    }
+}
+
 TEST_F(ScrollFileTest, SaveMakesAFreshFileOfItsOwnAndNeverFollowsALink) {
     // A link planted where a save might put its new file must lead nowhere.
     write_file(dir.file("victim"), "keep");
