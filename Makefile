@@ -2,7 +2,10 @@
 SHELL := /bin/bash
 BUILD ?= build
 JOBS ?= 2
+# Warnings fail the build; `make WERROR=OFF ...` for a compiler newer than the project's.
+WERROR ?= ON
 CMAKE_FLAGS ?=
+CONFIGURE = -DKESTREL_WERROR=$(WERROR) $(CMAKE_FLAGS)
 
 # Debian packages the build, the tests and the demo need.
 DEB_PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
@@ -11,7 +14,7 @@ DEB_PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbe
     libclang-rt-14-dev dbus at-spi2-core python3-pyatspi \
     qt6-translations-l10n clang-format clang-tidy
 
-.PHONY: all deps build test check check-sanitize check-tsan bench run clean format
+.PHONY: all deps build test check check-sanitize check-tsan check-format bench run clean format lint
 
 all: build
 
@@ -30,10 +33,9 @@ deps:
 	  fi; \
 	fi
 
-$(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
-
-build: deps $(BUILD)/build.ninja
+# The four build folders are CMake presets (CMakePresets.json): default, asan, tsan, bench.
+build: deps
+	cmake --preset default -B $(BUILD) $(CONFIGURE) >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
 check: build
@@ -41,7 +43,7 @@ check: build
 
 # Address and undefined-behaviour sanitizers over the whole suite; any report fails it.
 check-sanitize: deps
-	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTREL_SANITIZE=address,undefined $(CMAKE_FLAGS)
+	cmake --preset asan $(CONFIGURE) >/dev/null
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
@@ -49,15 +51,19 @@ check-sanitize: deps
 
 # ThreadSanitizer over the core suite, whose link and capture tests run real threads.
 check-tsan: deps
-	cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTREL_SANITIZE=thread -DKESTREL_GUI=OFF $(CMAKE_FLAGS)
+	cmake --preset tsan $(CONFIGURE) >/dev/null
 	cmake --build build-tsan -j $(JOBS)
 	cd build-tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
-test: check check-sanitize check-tsan
+# Every source file as clang-format would write it.
+check-format: deps
+	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
+
+test: check-format check check-sanitize check-tsan
 
 bench: deps
-	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTREL_BENCH=ON $(CMAKE_FLAGS)
+	cmake --preset bench $(CONFIGURE) >/dev/null
 	cmake --build build-bench -j $(JOBS)
 	@for b in build-bench/bench/kestrel_bench*; do [ -x "$$b" ] && "$$b"; done
 
@@ -66,6 +72,11 @@ run: build
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# clang-tidy's bugprone, performance and concurrency checks (.clang-tidy) over the program.
+lint: build
+	git ls-files 'src/*.cpp' 'tools/*/src/*.cpp' | \
+	  xargs -P $(JOBS) -n 4 clang-tidy -p $(BUILD) --quiet
 
 clean:
 	rm -rf build build-asan build-tsan build-bench
