@@ -15,17 +15,20 @@ std::string get(const Profile& p, std::string_view section, std::string_view key
     return p.get(section, key, "(default)", buffer);
 }
 
-TEST(ProfileRead, NamesIgnoreAsciiCaseAndValuesLoseBlanksAndQuotes) {
+TEST(ProfileRead, NamesIgnoreAsciiCaseValuesLoseBlanksAndQuotesFirstOccurrenceWins) {
     Profile p = Profile::parse(
         "[Env]\r\n  pause_str \t=  /**/ \t\r\n[ rs232c ]\nCOM_PORT=3\n[\x83\x41]\nK=kana\n"
-        "[Q]\nA=\"two words\"\nB='x'\nC=\"open\nD=\"\nE=''\nF='mixed\"\nG=abcdef");
+        "[Q]\nA=\"two words\"\nB='x'\nC=\"open\nD=\"\nE=''\nF='mixed\"\nG=abcdef\nEMPTY=\n"
+        "BLANKS=  \t \nA=second\n[T]\nK=t\n[q]\nA=third\nONLY=here\n");
     EXPECT_EQ(get(p, "ENV", "PAUSE_STR"), "/**/");
     EXPECT_EQ(get(p, "RS232C", "com_port"), "3");
     EXPECT_EQ(get(p, "\x83\x41", "k"), "kana");
     // After a lead byte 0x41 and 0x61 are halves of two different characters.
     EXPECT_EQ(get(p, "\x83\x61", "K"), "(default)");
 
-    EXPECT_EQ(get(p, "Q", "A"), "two words");
+    EXPECT_EQ(get(p, "Q", "A"), "two words");  // the first section and key win
+    EXPECT_EQ(get(p, "Q", "ONLY"), "(default)");
+    EXPECT_EQ(get(p, "T", "K"), "t");
     EXPECT_EQ(get(p, "Q", "B"), "x");
     EXPECT_EQ(get(p, "Q", "C"), "\"open");
     EXPECT_EQ(get(p, "Q", "D"), "\"");
@@ -33,22 +36,13 @@ TEST(ProfileRead, NamesIgnoreAsciiCaseAndValuesLoseBlanksAndQuotes) {
     EXPECT_EQ(get(p, "Q", "F"), "'mixed\"");
     EXPECT_EQ(get(p, "Q", "G", 4), "abc");
     EXPECT_EQ(get(p, "Q", "G", 1), "");
-}
 
-TEST(ProfileRead, DefaultsLoseTrailingBlanksButPresentEmptyValuesStayEmpty) {
-    Profile p = Profile::parse("[S]\nEMPTY=\nBLANKS=  \t \n");
-    EXPECT_EQ(p.get("S", "missing", " ", 80), "");
+    // Defaults lose trailing blanks; present empty values stay empty.
+    EXPECT_EQ(p.get("Q", "missing", " ", 80), "");
     EXPECT_EQ(p.get("NOSECTION", "K", "abc  ", 3), "ab");
-    EXPECT_EQ(p.get("S", "EMPTY", "x", 80), "");
-    EXPECT_EQ(p.get_number("S", "BLANKS", 7), 0);
-    EXPECT_EQ(p.get_number("S", "missing", 640), 640);
-}
-
-TEST(ProfileRead, FirstSectionAndFirstKeyWin) {
-    Profile p = Profile::parse("[S]\nK=first\nK=second\n[T]\nK=t\n[s]\nK=third\nONLY=here\n");
-    EXPECT_EQ(get(p, "S", "K"), "first");
-    EXPECT_EQ(get(p, "S", "ONLY"), "(default)");
-    EXPECT_EQ(get(p, "T", "K"), "t");
+    EXPECT_EQ(p.get("Q", "EMPTY", "x", 80), "");
+    EXPECT_EQ(p.get_number("Q", "BLANKS", 7), 0);
+    EXPECT_EQ(p.get_number("Q", "missing", 640), 640);
 }
 
 TEST(ProfileRead, NumbersParseLikeAtoi) {

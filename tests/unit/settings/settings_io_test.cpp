@@ -20,189 +20,8 @@ using testing::TempDir;
 using testing::write_bytes;
 using text::sjis;
 
-class SettingsIoTest : public ::testing::Test {
-protected:
-    std::string path() const { return dir_.file("KESTREL.INI"); }
-    SettingsFile file() const { return SettingsFile(path()); }
-
-    Settings load(std::string_view bytes) {
-        write_bytes(path(), bytes);
-        Settings s;
-        load_settings(file(), s);
-        load_default_fkey_no(file(), s);
-        load_window_colours_macros(file(), s);
-        return s;
-    }
-
-    // The section headers of the file, in file order.
-    std::vector<std::string> sections() const {
-        std::vector<std::string> out;
-        std::string bytes = read_bytes(path());
-        for (std::size_t at = bytes.find('['); at != std::string::npos;
-             at = bytes.find('[', at + 1)) {
-            if (at == 0 || bytes[at - 1] == '\n') {
-                out.push_back(bytes.substr(at + 1, bytes.find(']', at) - at - 1));
-            }
-        }
-        return out;
-    }
-
-    TempDir dir_;
-    FakeDesktop desktop_;
-};
-
-TEST_F(SettingsIoTest, OutOfRangeValuesAreCorrectedOnlyWhereTheFormatSaysSo) {
-    Settings s = load(
-        "[RS232C]\nCOM_PORT=9\nUL_WAIT=-5\nBOUD=-300\n"
-        "[ENV]\nDEFAULT_FKEY_NO=24\nSMALL_PC_SCOPE=1234567890123\n"
-        "[PROPATY1]\nSORT=70000\nSAVER=12\nR=READMESSAGE\n"
-        "[PROPATY2]\nSORT=40000\n"
-        "[INYOU_COL]\nR=300\nG=1000\nB=-1\n");
-    EXPECT_EQ(s.port.port_number, 1);
-    EXPECT_EQ(s.port.upload_wait, 0);
-    EXPECT_EQ(s.port.baud_rate, -300);
-    EXPECT_EQ(s.default_fkey_no, 0);
-    EXPECT_EQ(s.small_pc_scope, 123456789);  // 10-byte buffer
-    EXPECT_EQ(s.rbbs[0].sort, 70000 - 65536);
-    EXPECT_EQ(s.rbbs[1].sort, 40000 - 65536);
-    EXPECT_EQ(s.rbbs[0].saver, 1);
-    EXPECT_EQ(s.rbbs[0].read_command, "READMESSA");
-    EXPECT_EQ(s.inyou_col, (Colour{44, 100, 255}));
-
-    s = load("[RS232C]\nCOM_PORT=0\nUL_WAIT=500\n[ENV]\nDEFAULT_FKEY_NO=0019\n");
-    EXPECT_EQ(s.port.port_number, 1);
-    EXPECT_EQ(s.port.upload_wait, 500);
-    EXPECT_EQ(s.default_fkey_no, 1);  // 4-byte buffer: "001"
-
-    s = load("[RS232C]\nCOM_PORT=8\n[ENV]\nDEFAULT_FKEY_NO=23\n");
-    EXPECT_EQ(s.port.port_number, 8);
-    EXPECT_EQ(s.default_fkey_no, 23);
-}
-
-TEST_F(SettingsIoTest, AMissingFileGivesTheDefaultsAndBlankDefaultsReadEmpty) {
-    Settings s;
-    s.port.port_number = 5;
-    s.rbbs[3].unproto.assign("old");
-    s.key_macros[0].assign("old");
-    load_settings(file(), s);
-    load_window_colours_macros(file(), s);
-    load_external_programs(file(), s);
-    EXPECT_EQ(s.port, PortSettings{});
-    EXPECT_EQ(s.pause_str, "/**/");
-    EXPECT_EQ(s.inyou_str, ">");
-    EXPECT_EQ(s.log_font_y, 13);
-    EXPECT_EQ(s.rbbs[3].read_command, "R");
-    EXPECT_EQ(s.rbbs[3].separator, ",");
-    EXPECT_EQ(s.rbbs[3].unproto, "");
-    EXPECT_EQ(s.key_macros[0], "");
-    EXPECT_EQ(s.external_programs[4].path, "");
-    EXPECT_EQ(s.port_devices[7], "/dev/ttyS7");
-    EXPECT_EQ(s.window, Rect{});
-    EXPECT_EQ(s.kyokai, 10);
-    EXPECT_EQ(s.pause_col, (Colour{0, 255, 255}));
-    EXPECT_FALSE(file().exists());
-}
-
-TEST_F(SettingsIoTest, ASpaceSeparatorIsStoredAsZero) {
-    Settings s =
-        load("[PROPATY1]\nSEPARATER=0\n[PROPATY2]\nSEPARATER=  \n[PROPATY3]\nSEPARATER=;;\n");
-    EXPECT_EQ(s.rbbs[0].separator, " ");
-    EXPECT_EQ(s.rbbs[1].separator, "");
-    EXPECT_EQ(s.rbbs[2].separator, ";");
-
-    s.rbbs[1].separator.assign(",");
-    ASSERT_TRUE(save_settings(file(), s, desktop_));
-    Profile stored = Profile::load(path());
-    EXPECT_EQ(stored.get("PROPATY1", "SEPARATER", "", 80), "0");
-    EXPECT_EQ(stored.get("PROPATY2", "SEPARATER", "", 80), ",");
-}
-
-TEST_F(SettingsIoTest, ANewFileHasTheSectionsAndKeysInWriteOrderAndNoParity) {
-    Settings s;
-    s.port.parity = 2;
-    ASSERT_TRUE(save_settings(file(), s, desktop_));
-
-    std::vector<std::string> expected{"RS232C", "ENV", "FONT", "DIR"};
-    for (int i = 1; i <= 24; ++i) expected.push_back("PROPATY" + std::to_string(i));
-    expected.push_back("PORT_DEVICES");
-    EXPECT_EQ(sections(), expected);
-
-    std::string bytes = read_bytes(path());
-    EXPECT_EQ(
-        bytes.rfind("[RS232C]\r\nCOM_PORT=1\r\nBOUD=9600\r\nBIT_LEN=8\r\nSTOP=0\r\nHARD_FLOW=0\r\n"
-                    "LOCAL_ECHO=1\r\nTX_LF=0\r\nRX_LF=0\r\nUL_WAIT=0\r\nADD_DSR=1\r\n"
-                    "[ENV]\r\nJST=1\r\nTOOL_BAR=1\r\nPAUSE_STR=/**/\r\nINYOU_STR=>\r\n"
-                    "REV_TEXT_COL=1\r\nBELL_ON=1\r\nSMALL_PC_SCOPE=0\r\nTIME_STAMP=0\r\n"
-                    "[FONT]\r\nFONT_TYPE=0\r\nLOG_FONT_X=0\r\nLOG_FONT_Y=13\r\nBS_YOHAKU=1\r\n"
-                    "[DIR]\r\nDL_DIR=\r\nUL_DIR=\r\n"
-                    "[PROPATY1]\r\nCALLSIGN=\r\nCOMMAND=\r\nCONNECT_FILE=\r\nR=R\r\nSEPARATER=,\r\n"
-                    "SORT=0\r\nEXTENTION=\r\nDL_START_STR=\r\nDL_END_STR=\r\n"
-                    "DL_START_STR_VALID=0\r\nDL_END_STR_VALID=0\r\nUNPROTO=\r\nSAVER=0\r\n",
-                    0),
-        0u);
-    EXPECT_NE(bytes.find("[PORT_DEVICES]\r\nCOM1=/dev/ttyS0\r\n"), std::string::npos);
-    EXPECT_EQ(bytes.find("PARITY"), std::string::npos);
-}
-
-TEST_F(SettingsIoTest, SavingAsksByTheNameAsGivenAndNoWritesOnlyColoursAndMacros) {
-    Settings s;
-    s.inyou_col = {1, 2, 3};
-    s.key_macros[25].assign(sjis("ＣＱ"));
-    desktop_.answer(MessageAnswer::no);
-    EXPECT_FALSE(save_settings(file(), s, desktop_));
-    EXPECT_FALSE(file().exists());
-
-    ASSERT_EQ(desktop_.messages().size(), 1u);
-    FakeDesktop::Message asked = desktop_.messages()[0];
-    EXPECT_EQ(asked.text, path() + " に設定を保存しますか？");
-    EXPECT_EQ(asked.caption, "Kestrel");
-    EXPECT_EQ(asked.buttons, MessageButtons::yes_no);
-
-    ASSERT_TRUE(save_colours_macros(file(), s));
-    EXPECT_EQ(sections(), (std::vector<std::string>{"INYOU_COL", "CURSOR_COL", "AREA_COL",
-                                                    "PAUSE_COL", "KEY_MACRO"}));
-    Settings back;
-    load_window_colours_macros(file(), back);
-    EXPECT_EQ(back.inyou_col, (Colour{1, 2, 3}));
-    EXPECT_EQ(back.key_macros[25], sjis("ＣＱ"));
-}
-
-TEST_F(SettingsIoTest, TheExitWriteStoresTheWindowClampedAndTheRecordIndex) {
-    Settings s;
-    s.window = {-20, -1, 800, 600};
-    s.kyokai = 7;
-    s.default_fkey_no = 13;
-    ASSERT_TRUE(save_window_and_fkey_no(file(), s));
-    EXPECT_EQ(read_bytes(path()),
-              "[WIN_RECT]\r\nLEFT=0\r\nTOP=0\r\nRIGHT=800\r\nBOTTOM=600\r\nkyokai=7\r\n"
-              "[ENV]\r\nDEFAULT_FKEY_NO=13\r\n");
-
-    // The next start finds a file and takes the defaults for all else.
-    Settings next;
-    next.port.port_number = 3;
-    load_settings(file(), next);
-    load_default_fkey_no(file(), next);
-    EXPECT_EQ(next.port.port_number, 1);
-    EXPECT_EQ(next.default_fkey_no, 13);
-}
-
-TEST_F(SettingsIoTest, SavingKeepsWhatTheOperatorWroteByHand) {
-    write_bytes(path(),
-                "; my station\n[RS232C]\nCOM_PORT = 2 ; usb adapter\n\n[MY_NOTES]\nfoo=bar\n"
-                "[PORT_DEVICES]\nCOM2=/dev/ttyUSB0\n");
-    Settings s;
-    load_settings(file(), s);
-    EXPECT_EQ(s.port_devices[1], "/dev/ttyUSB0");
-    EXPECT_EQ(s.port.port_number, 2);
-    s.port.port_number = 3;
-    ASSERT_TRUE(save_settings(file(), s, desktop_));
-
-    std::string bytes = read_bytes(path());
-    EXPECT_EQ(bytes.rfind("; my station\n[RS232C]\nCOM_PORT = 3\nBOUD=9600\r\n", 0), 0u);
-    EXPECT_NE(bytes.find("ADD_DSR=1\r\n\n[MY_NOTES]\nfoo=bar\n[PORT_DEVICES]\nCOM2=/dev/ttyUSB0\n"),
-              std::string::npos);
-}
-
+// Every value differs from its default and from the same field of every other record, so
+// a value lost or misplaced on the way back shows.
 Settings full_settings() {
     Settings s;
     s.port = {4, 19200, 7, 2, 0, 1, 0, 1, 1, 50, 0};
@@ -257,8 +76,6 @@ Settings full_settings() {
     return s;
 }
 
-// Every section and key written, so that a value lost on the way back shows as a difference
-// between the two files.
 void save_everything(const SettingsFile& file, const Settings& s, Desktop& desktop) {
     ASSERT_TRUE(save_settings(file, s, desktop));
     ASSERT_TRUE(save_colours_macros(file, s));
@@ -269,8 +86,7 @@ void save_everything(const SettingsFile& file, const Settings& s, Desktop& deskt
     ASSERT_TRUE(save_external_programs(file, s));
 }
 
-Settings load_everything(const SettingsFile& file) {
-    Settings s;
+Settings load_everything(const SettingsFile& file, Settings s = {}) {
     load_settings(file, s);
     load_default_fkey_no(file, s);
     load_window_colours_macros(file, s);
@@ -281,15 +97,154 @@ Settings load_everything(const SettingsFile& file) {
     return s;
 }
 
+class SettingsIoTest : public ::testing::Test {
+protected:
+    std::string path() const { return dir_.file("KESTREL.INI"); }
+    SettingsFile file() const { return SettingsFile(path()); }
+
+    Settings load(std::string_view bytes) {
+        write_bytes(path(), bytes);
+        return load_everything(file());
+    }
+
+    // The section headers of the file, in file order.
+    std::vector<std::string> sections() const {
+        std::vector<std::string> out;
+        std::string bytes = read_bytes(path());
+        for (std::size_t at = bytes.find('['); at != std::string::npos;
+             at = bytes.find('[', at + 1)) {
+            if (at == 0 || bytes[at - 1] == '\n') {
+                out.push_back(bytes.substr(at + 1, bytes.find(']', at) - at - 1));
+            }
+        }
+        return out;
+    }
+
+    TempDir dir_;
+    FakeDesktop desktop_;
+};
+
+TEST_F(SettingsIoTest, OutOfRangeValuesAreCorrectedOnlyWhereTheFormatSaysSo) {
+    Settings s = load(
+        "[RS232C]\nCOM_PORT=9\nUL_WAIT=-5\nBOUD=-300\n"
+        "[ENV]\nDEFAULT_FKEY_NO=24\nSMALL_PC_SCOPE=1234567890123\n"
+        "[PROPATY1]\nSORT=70000\nSAVER=12\nR=READMESSAGE\nSEPARATER=0\n"
+        "[PROPATY2]\nSORT=40000\nSEPARATER=  \n[PROPATY3]\nSEPARATER=;;\n"
+        "[INYOU_COL]\nR=300\nG=1000\nB=-1\n");
+    EXPECT_EQ(s.port.port_number, 1);
+    EXPECT_EQ(s.port.upload_wait, 0);
+    EXPECT_EQ(s.port.baud_rate, -300);
+    EXPECT_EQ(s.default_fkey_no, 0);
+    EXPECT_EQ(s.small_pc_scope, 123456789);  // 10-byte buffer
+    EXPECT_EQ(s.rbbs[0].sort, 70000 - 65536);
+    EXPECT_EQ(s.rbbs[1].sort, 40000 - 65536);
+    EXPECT_EQ(s.rbbs[0].saver, 1);
+    EXPECT_EQ(s.rbbs[0].read_command, "READMESSA");
+    // A space separator is stored as "0"; a blank value reads empty, a long one is cut.
+    EXPECT_EQ(s.rbbs[0].separator, " ");
+    EXPECT_EQ(s.rbbs[1].separator, "");
+    EXPECT_EQ(s.rbbs[2].separator, ";");
+    EXPECT_EQ(s.inyou_col, (Colour{44, 100, 255}));
+
+    s = load("[RS232C]\nCOM_PORT=0\nUL_WAIT=500\n[ENV]\nDEFAULT_FKEY_NO=0019\n");
+    EXPECT_EQ(s.port.port_number, 1);
+    EXPECT_EQ(s.port.upload_wait, 500);
+    EXPECT_EQ(s.default_fkey_no, 1);  // 4-byte buffer: "001"
+
+    s = load("[RS232C]\nCOM_PORT=8\n[ENV]\nDEFAULT_FKEY_NO=23\n");
+    EXPECT_EQ(s.port.port_number, 8);
+    EXPECT_EQ(s.default_fkey_no, 23);
+}
+
+TEST_F(SettingsIoTest, AMissingFileReadsAsAFreshInstallAndIsNotCreated) {
+    // Loaded over values that are all changed, so a key that keeps its old value shows.
+    const Settings loaded = load_everything(file(), full_settings());
+    EXPECT_FALSE(file().exists());
+    const SettingsFile fresh(dir_.file("FRESH.INI")), reread(dir_.file("REREAD.INI"));
+    save_everything(fresh, Settings{}, desktop_);
+    save_everything(reread, loaded, desktop_);
+    EXPECT_EQ(read_bytes(reread.settings_path()), read_bytes(fresh.settings_path()));
+}
+
+TEST_F(SettingsIoTest, ANewFileHasTheSectionsAndKeysInWriteOrderAndNoParity) {
+    Settings s;
+    s.port.parity = 2;
+    ASSERT_TRUE(save_settings(file(), s, desktop_));
+
+    std::vector<std::string> expected{"RS232C", "ENV", "FONT", "DIR"};
+    for (int i = 1; i <= 24; ++i) expected.push_back("PROPATY" + std::to_string(i));
+    expected.push_back("PORT_DEVICES");
+    EXPECT_EQ(sections(), expected);
+
+    std::string bytes = read_bytes(path());
+    EXPECT_EQ(
+        bytes.rfind("[RS232C]\r\nCOM_PORT=1\r\nBOUD=9600\r\nBIT_LEN=8\r\nSTOP=0\r\nHARD_FLOW=0\r\n"
+                    "LOCAL_ECHO=1\r\nTX_LF=0\r\nRX_LF=0\r\nUL_WAIT=0\r\nADD_DSR=1\r\n"
+                    "[ENV]\r\nJST=1\r\nTOOL_BAR=1\r\nPAUSE_STR=/**/\r\nINYOU_STR=>\r\n"
+                    "REV_TEXT_COL=1\r\nBELL_ON=1\r\nSMALL_PC_SCOPE=0\r\nTIME_STAMP=0\r\n"
+                    "[FONT]\r\nFONT_TYPE=0\r\nLOG_FONT_X=0\r\nLOG_FONT_Y=13\r\nBS_YOHAKU=1\r\n"
+                    "[DIR]\r\nDL_DIR=\r\nUL_DIR=\r\n"
+                    "[PROPATY1]\r\nCALLSIGN=\r\nCOMMAND=\r\nCONNECT_FILE=\r\nR=R\r\nSEPARATER=,\r\n"
+                    "SORT=0\r\nEXTENTION=\r\nDL_START_STR=\r\nDL_END_STR=\r\n"
+                    "DL_START_STR_VALID=0\r\nDL_END_STR_VALID=0\r\nUNPROTO=\r\nSAVER=0\r\n",
+                    0),
+        0u);
+    EXPECT_NE(bytes.find("[PORT_DEVICES]\r\nCOM1=/dev/ttyS0\r\n"), std::string::npos);
+    EXPECT_EQ(bytes.find("PARITY"), std::string::npos);
+}
+
+TEST_F(SettingsIoTest, SavingAsksByTheNameAsGivenAndNoWritesOnlyColoursAndMacros) {
+    desktop_.answer(MessageAnswer::no);
+    EXPECT_FALSE(save_settings(file(), Settings{}, desktop_));
+    EXPECT_FALSE(file().exists());
+    ASSERT_EQ(desktop_.messages().size(), 1u);
+    FakeDesktop::Message asked = desktop_.messages()[0];
+    EXPECT_EQ(asked.text, path() + " に設定を保存しますか？");
+    EXPECT_EQ(asked.caption, "Kestrel");
+    EXPECT_EQ(asked.buttons, MessageButtons::yes_no);
+
+    ASSERT_TRUE(save_colours_macros(file(), Settings{}));
+    EXPECT_EQ(sections(), (std::vector<std::string>{"INYOU_COL", "CURSOR_COL", "AREA_COL",
+                                                    "PAUSE_COL", "KEY_MACRO"}));
+}
+
+TEST_F(SettingsIoTest, TheExitWriteStoresTheWindowClampedAndTheRecordIndex) {
+    Settings s;
+    s.window = {-20, -1, 800, 600};
+    s.kyokai = 7;
+    s.default_fkey_no = 13;
+    ASSERT_TRUE(save_window_and_fkey_no(file(), s));
+    EXPECT_EQ(read_bytes(path()),
+              "[WIN_RECT]\r\nLEFT=0\r\nTOP=0\r\nRIGHT=800\r\nBOTTOM=600\r\nkyokai=7\r\n"
+              "[ENV]\r\nDEFAULT_FKEY_NO=13\r\n");
+}
+
+TEST_F(SettingsIoTest, SavingKeepsWhatTheOperatorWroteByHand) {
+    Settings s = load(
+        "; my station\n[RS232C]\nCOM_PORT = 2 ; usb adapter\n\n[MY_NOTES]\nfoo=bar\n"
+        "[PORT_DEVICES]\nCOM2=/dev/ttyUSB0\n");
+    EXPECT_EQ(s.port_devices[1], "/dev/ttyUSB0");
+    EXPECT_EQ(s.port.port_number, 2);
+    s.port.port_number = 3;
+    ASSERT_TRUE(save_settings(file(), s, desktop_));
+
+    std::string bytes = read_bytes(path());
+    EXPECT_EQ(bytes.rfind("; my station\n[RS232C]\nCOM_PORT = 3\nBOUD=9600\r\n", 0), 0u);
+    EXPECT_NE(bytes.find("ADD_DSR=1\r\n\n[MY_NOTES]\nfoo=bar\n[PORT_DEVICES]\nCOM2=/dev/ttyUSB0\n"),
+              std::string::npos);
+}
+
 TEST_F(SettingsIoTest, EveryWrittenValueReadsBackAfterARestart) {
     const Settings saved = full_settings();
     save_everything(file(), saved, desktop_);
     const std::string bytes = read_bytes(path());
+    EXPECT_EQ(Profile::load(path()).get("PROPATY2", "SEPARATER", "", 80), "0");  // a space
 
     Settings loaded = load_everything(file());
     SettingsFile copy(dir_.file("COPY.INI"));
     save_everything(copy, loaded, desktop_);
     EXPECT_EQ(read_bytes(copy.settings_path()), bytes);
+    // A value read into the wrong field and written back from it would not change the bytes.
     EXPECT_EQ(loaded.rbbs[23].name, saved.rbbs[23].name);
     EXPECT_EQ(loaded.rbbs[23].separator, " ");
     EXPECT_EQ(loaded.key_macros[25], saved.key_macros[25]);
