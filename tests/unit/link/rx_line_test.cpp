@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "link_rig.h"
@@ -12,7 +13,8 @@ namespace {
 
 using testing::file_text;
 
-// The line processor and the capture, fed in the receiver's order.
+// The line processor and the capture, fed in the receiver's order; record 3 frames
+// date-named captures with "*** START" and "*** END".
 class RxLineTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -20,8 +22,7 @@ protected:
         RbbsRecord& record = settings.rbbs[3];
         record.dl_start.assign("*** START");
         record.dl_end.assign("*** END");
-        record.dl_start_valid = 1;
-        record.dl_end_valid = 1;
+        record.dl_start_valid = record.dl_end_valid = 1;
         record.extension.assign("bbs");
         rbbs.current = 3;
     }
@@ -34,7 +35,6 @@ protected:
             }
         }
     }
-    std::string dated() { return file_text(dir.file("080305.bbs")); }
 
     testing::TempDir dir;
     testing::LinkDesktop desktop;
@@ -51,10 +51,7 @@ TEST_F(RxLineTest, LongLineKeepsItsFirstBytesAndTheLatest) {
     receive(bytes);
     const RxLine& line = lines.rx_line();
     EXPECT_EQ(line.length, 255);
-    EXPECT_EQ(std::string(line.bytes.data(), 255), bytes.substr(0, 255));
-    EXPECT_EQ(line.bytes[255], bytes[299]);
-    EXPECT_EQ(line.bytes[256], 0);
-    EXPECT_EQ(line.bytes[257], 0);
+    EXPECT_EQ(std::string(line.bytes.data(), 258), bytes.substr(0, 255) + bytes[299] + '\0' + '\0');
     receive("\n");
     EXPECT_EQ(line.length, 0);
     EXPECT_EQ(line.bytes[0], 0);
@@ -79,36 +76,34 @@ TEST_F(RxLineTest, StartAndEndStringsFrameADateNamedCapture) {
     EXPECT_EQ(capture.mode(), DownloadMode::date_named);
     receive("*** END and more\r\nafter\r\n");
     EXPECT_FALSE(capture.is_open());
-    EXPECT_EQ(dated(), "*** START of message 12\r\nbody\r\n*** END\r\n");
+    const std::string first = "*** START of message 12\r\nbody\r\n*** END\r\n";
+    EXPECT_EQ(file_text(dir.file("080305.bbs")), first);
     EXPECT_EQ(desktop.beeps(), 1);
 
     // The next start string appends to the same day's file.
     receive("*** START\r\n*** END\r\n");
-    EXPECT_EQ(dated(), "*** START of message 12\r\nbody\r\n*** END\r\n*** START\r\n*** END\r\n");
+    EXPECT_EQ(file_text(dir.file("080305.bbs")), first + "*** START\r\n*** END\r\n");
 }
 
-TEST_F(RxLineTest, StringsMatchOnlyAtTheStartOfALine) {
-    receive("say *** START\r\n");
-    receive("\r*** START\r\n");  // a lone CR keeps the line going
-    EXPECT_FALSE(capture.is_open());
-    receive("*** STAR\r\n");
-    EXPECT_FALSE(capture.is_open());
-}
-
-TEST_F(RxLineTest, SwitchesOffOrEmptyStringsNeverMatch) {
-    settings.rbbs[3].dl_start_valid = 0;
-    receive("*** START\r\n");
-    EXPECT_FALSE(capture.is_open());
-    settings.rbbs[3].dl_start_valid = 1;
-    settings.rbbs[3].dl_start.assign("");
-    receive("*** START\r\n");
-    EXPECT_FALSE(capture.is_open());
-
-    // Another record is current: its strings, not record 3's, are compared.
-    settings.rbbs[3].dl_start.assign("*** START");
-    rbbs.current = 4;
-    receive("*** START\r\n");
-    EXPECT_FALSE(capture.is_open());
+TEST_F(RxLineTest, NoCaptureWithoutTheCurrentRecordsStartStringAtTheStartOfALine) {
+    using namespace std::string_view_literals;
+    // bytes, the start string switched on, the start string, the current record
+    const std::tuple<std::string_view, int, const char*, int> rows[] = {
+        {"say *** START\r\n", 1, "*** START", 3},
+        {"\r*** START\r\n", 1, "*** START", 3},  // a lone CR keeps the line going
+        {"*** STAR\r\n", 1, "*** START", 3},
+        {"*** START\r\n", 0, "*** START", 3},
+        {"\0*** START\r\n"sv, 1, "", 3},       // an empty string would match a line starting NUL
+        {"*** START\r\n", 1, "*** START", 4},  // record 4's strings are compared, not 3's
+    };
+    for (const auto& [bytes, valid, start, current] : rows) {
+        SCOPED_TRACE(bytes);
+        settings.rbbs[3].dl_start_valid = valid;
+        settings.rbbs[3].dl_start.assign(start);
+        rbbs.current = current;
+        receive(bytes);
+        EXPECT_FALSE(capture.is_open());
+    }
 }
 
 TEST_F(RxLineTest, NormalDownloadIsNeitherEndedNorReplaced) {
