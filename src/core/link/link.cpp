@@ -170,6 +170,11 @@ void Link::put_error_text(std::string_view format_utf8, unsigned value) {
 void Link::repaint_cursor_rows() { desktop_.repaint_row(Pane::terminal, store_.cursor_row()); }
 
 bool Link::write_port(const std::uint8_t* bytes, std::size_t n) {
+    bool gave_way = false;
+    return write_port(bytes, n, -1, gave_way);
+}
+
+bool Link::write_port(const std::uint8_t* bytes, std::size_t n, int give_way_fd, bool& gave_way) {
     std::shared_lock lock(port_mutex_);
     if (!port_.is_open() || lost_.load()) return false;
     const int fd = port_.fd();
@@ -186,10 +191,15 @@ bool Link::write_port(const std::uint8_t* bytes, std::size_t n) {
             // The output queue is full (flow control held it): wait, as the overlapped
             // write does, but give way to close_port.
             waited = true;
-            pollfd fds[2] = {{fd, POLLOUT, 0}, {wake_fd_, POLLIN, 0}};
-            int r = ::poll(fds, 2, -1);
+            // A negative descriptor is skipped by poll.
+            pollfd fds[3] = {{fd, POLLOUT, 0}, {wake_fd_, POLLIN, 0}, {give_way_fd, POLLIN, 0}};
+            int r = ::poll(fds, 3, -1);
             if (r < 0 && errno == EINTR) continue;
             if (fds[1].revents != 0) return true;
+            if (fds[2].revents != 0) {
+                gave_way = true;
+                return false;
+            }
             if (r < 0 || (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
                 put_error_text("com ｴﾗｰ%u", r < 0 ? static_cast<unsigned>(errno) : EIO);
                 return true;
@@ -254,12 +264,14 @@ bool Link::send_char(std::uint8_t c) {
     return true;
 }
 
-bool Link::send_byte_echo(std::uint8_t c) {
-    write_port(&c, 1);
+bool Link::send_byte_echo(std::uint8_t c, int give_way_fd) {
+    bool gave_way = false;
+    write_port(&c, 1, give_way_fd, gave_way);
+    if (gave_way) return false;
     if (!local_echo_.load()) return true;
     store_.put_char(c);
     repaint_cursor_rows();
-    if (c == cr && tx_lf_.load()) write_port(&lf, 1);
+    if (c == cr && tx_lf_.load()) write_port(&lf, 1, give_way_fd, gave_way);
     return true;
 }
 

@@ -83,8 +83,10 @@ public:
     // The keyboard path; false only when refused because the TNC is not connected. Shows
     // the refusal messages itself.
     bool send_char(std::uint8_t c);
-    // The upload path; always true.
-    bool send_byte_echo(std::uint8_t c);
+    // The upload path; true unless it gave way. A stopped TNC never drains a full output
+    // queue, so while waiting for room it also watches `give_way_fd` (when not -1): once
+    // that descriptor is readable it returns false, having sent and echoed nothing.
+    bool send_byte_echo(std::uint8_t c, int give_way_fd = -1);
     // Writes `n` bytes, waiting while the port cannot take them. True when written, or when
     // a wait ended in an error that was reported; false when the write failed at once.
     bool write_port(const std::uint8_t* bytes, std::size_t n);
@@ -106,6 +108,7 @@ private:
     void put_error_text(std::string_view format_utf8, unsigned value);
     void repaint_cursor_rows();
     void stop_receiver();
+    bool write_port(const std::uint8_t* bytes, std::size_t n, int give_way_fd, bool& gave_way);
 
     LineStore& store_;
     Backscroll& backscroll_;
