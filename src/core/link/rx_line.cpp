@@ -70,11 +70,11 @@ void LineProcessor::check_download() {
             if (triggers_.start_on && !triggers_.start.empty() &&
                 rx_line_.equals(triggers_.start.view())) {
                 before_action();
-                if (capture_.start_date_named_download(triggers_.dl_dir.view(),
-                                                       triggers_.extension.view())) {
-                    std::string_view start = triggers_.start.view();
-                    capture_.write_raw(start.substr(0, start.size() - 1));
-                }
+                // The trigger's last byte is still to reach the capture with this read.
+                std::string_view start = triggers_.start.view();
+                capture_.start_date_named_download(triggers_.dl_dir.view(),
+                                                   triggers_.extension.view(),
+                                                   start.substr(0, start.size() - 1));
             }
             break;
         case DownloadMode::normal: break;

@@ -67,7 +67,7 @@ std::string Capture::file_name() const {
 }
 
 bool Capture::open_file(const std::string& path, bool append, DownloadMode mode,
-                        std::string_view name) {
+                        std::string_view name, std::string_view start) {
     // Truncated only once it is certain to become the capture: another capture may have
     // opened meanwhile, possibly on this very file.
     int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : 0);
@@ -85,6 +85,7 @@ bool Capture::open_file(const std::string& path, bool append, DownloadMode mode,
         buffered_ = 0;
         failed_ = false;
         name_.assign(name);
+        for (char c : start) put_locked(static_cast<std::uint8_t>(c));
         mode_.store(mode, std::memory_order_release);
         open_.store(true, std::memory_order_release);
     }
@@ -122,7 +123,8 @@ void Capture::start_download(std::string_view dl_dir) {
     }
 }
 
-bool Capture::start_date_named_download(std::string_view dl_dir, std::string_view extension) {
+bool Capture::start_date_named_download(std::string_view dl_dir, std::string_view extension,
+                                        std::string_view start) {
     std::string dir = text::path_from_cp932(dl_dir);
     if (!dir.empty()) {
         struct stat st {};
@@ -141,7 +143,7 @@ bool Capture::start_date_named_download(std::string_view dl_dir, std::string_vie
     // must not move under it.
     std::string file = text::path_from_cp932(name);
     std::string path = dir.empty() ? file : dir + (dir.back() == '/' ? "" : "/") + file;
-    if (!open_file(path, true, DownloadMode::date_named, name)) {
+    if (!open_file(path, true, DownloadMode::date_named, name, start)) {
         desktop_.tell(format_text("日付名D/Lﾌｧｲﾙ %s\\%s が作成できません", dl_dir, name),
                       MessageIcon::warning);
         return false;
@@ -217,12 +219,6 @@ bool Capture::capture_received(std::string_view bytes) {
         if (!put_filtered_locked(static_cast<std::uint8_t>(c))) return false;
     }
     return flush_locked();
-}
-
-void Capture::write_raw(std::string_view bytes) {
-    std::lock_guard lock(capture_mutex_);
-    if (fd_ < 0 || mode_.load() != DownloadMode::date_named) return;
-    for (char c : bytes) put_locked(static_cast<std::uint8_t>(c));
 }
 
 void Capture::finish_date_named(std::string_view bytes) {

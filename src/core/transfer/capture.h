@@ -42,8 +42,11 @@ public:
     // UI thread.
     void start_download(std::string_view dl_dir);
     // The date-named file in `dl_dir` (or the current directory when empty), appended,
-    // named yymmdd.extension. Shows its own messages; false when nothing was opened.
-    bool start_date_named_download(std::string_view dl_dir, std::string_view extension);
+    // named yymmdd.extension. `start` (unfiltered, no stamp) is written under the same hold
+    // of the lock as the open, so nothing typed meanwhile lands before it. Shows its own
+    // messages; false when nothing was opened.
+    bool start_date_named_download(std::string_view dl_dir, std::string_view extension,
+                                   std::string_view start = {});
     // Close, mode 0, menu_refresh, beep.
     void end_download();
     // Close, mode 0, menu_refresh, without the end-of-download beep: after a write failure
@@ -58,14 +61,13 @@ public:
     // together. False on a write failure.
     bool capture_received(std::string_view bytes);
 
-    // The date-named checks' direct writes: no filter, no stamp, result ignored by the
-    // caller. `write_raw` writes only into a date-named capture; `finish_date_named`
-    // writes and then ends the download.
-    void write_raw(std::string_view bytes);
+    // The date-named end check's direct write (no filter, no stamp, result ignored by the
+    // caller), then the end of the download.
     void finish_date_named(std::string_view bytes);
 
 private:
-    bool open_file(const std::string& path, bool append, DownloadMode mode, std::string_view name);
+    bool open_file(const std::string& path, bool append, DownloadMode mode, std::string_view name,
+                   std::string_view start = {});
     void close_locked();
     bool put_locked(std::uint8_t c);
     bool put_filtered_locked(std::uint8_t c);

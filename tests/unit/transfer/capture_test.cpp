@@ -5,7 +5,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
+#include "core/link/rx_line.h"
 #include "core/text/sjis.h"
 #include "link_rig.h"
 #include "temp_dir.h"
@@ -196,6 +198,44 @@ TEST_F(CaptureTest, RefusedOverwriteLeavesTheOpenCaptureItsBytes) {
     EXPECT_EQ(desktop.message_texts().back(), "ファイルが作成できません");
     capture.end_download();
     EXPECT_EQ(file_text(dir.file("080305.txt")), "spot\r\n");
+}
+
+// The operator types a key (echoed into the capture) from the UI thread just as the receiver
+// opens a date-named capture: the menu refresh that follows the open lets the key in.
+class TypingDesktop : public testing::LinkDesktop {
+public:
+    Capture* capture = nullptr;
+    void menu_refresh() override {
+        LinkDesktop::menu_refresh();
+        if (capture == nullptr) return;
+        std::thread ui([this] { capture->capture_byte('k'); });
+        ui.join();
+        capture = nullptr;
+    }
+};
+
+TEST(CaptureStartString, NoTypedKeyLandsBeforeTheDateNamedStartString) {
+    testing::TempDir dir;
+    TypingDesktop desktop;
+    LineStore store{desktop};
+    Capture capture{desktop, store};
+    Settings settings;
+    settings.dl_dir.assign(dir.path());
+    settings.rbbs[0].dl_start.assign("*** START");
+    settings.rbbs[0].dl_start_valid = 1;
+    settings.rbbs[0].extension.assign("bbs");
+    RbbsShare rbbs;
+    LineProcessor lines{capture, settings, rbbs};
+    desktop.capture = &capture;
+    lines.begin_read();
+    for (char c : std::string_view("*** START\r\nbody\r\n")) {
+        lines.accumulate_byte(static_cast<std::uint8_t>(c));
+        if (capture.is_open()) {
+            ASSERT_TRUE(capture.capture_received(std::string_view(&c, 1)));
+        }
+    }
+    capture.end_download();
+    EXPECT_EQ(file_text(dir.file("080305.bbs")), "*** STARkT\r\nbody\r\n");
 }
 
 }  // namespace
