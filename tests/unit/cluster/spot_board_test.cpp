@@ -23,7 +23,8 @@ Spot spot(std::string_view frequency, std::string_view call, std::time_t receive
 // Frequency and callsign of every held spot, "*" on the newest.
 std::string held(const SpotBoard& board) {
     std::string text;
-    for (const Spot& s : board.snapshot().spots()) {
+    const SpotList list = board.snapshot();
+    for (const Spot& s : list.spots()) {
         text += std::string(s.frequency.view()) + "/" + std::string(s.callsign.view()) +
                 (s.newest ? "*" : "") + " ";
     }
