@@ -227,6 +227,11 @@ ToolBar build_tool_bar(QWidget* parent, const std::function<void(int)>& dispatch
     out.bar->setAccessibleName(QStringLiteral("ツールバー"));
     out.bar->setMovable(false);
     out.bar->setFloatable(false);
+    // Only the toolbar command shows and hides it, and keeps its check mark and TOOL_BAR
+    // with it: no context menu on the bar, and the main window's own menu (right click on
+    // the menu bar) finds no toggle to offer.
+    out.bar->setContextMenuPolicy(Qt::PreventContextMenu);
+    out.bar->toggleViewAction()->setVisible(false);
     out.bar->setIconSize(QSize(16, 15));
     for (const Button& button : buttons) {
         if (button.image < 0) {

@@ -3,12 +3,15 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -69,6 +72,7 @@ private slots:
     void time_stamp_dialog_runs_through_the_shell();
     void talks_to_the_simulated_tnc();
     void chooser_from_a_worker_is_answered_or_dismissed();
+    void only_its_command_hides_the_tool_bar();
 };
 
 void ShellTest::starts_from_a_settings_file() {
@@ -729,6 +733,28 @@ void ShellTest::chooser_from_a_worker_is_answered_or_dismissed() {
     desktop.dismiss_background_messages(false);
     QCOMPARE(shown.load(), 2);
     QVERIFY(!answer.has_value());
+}
+
+void ShellTest::only_its_command_hides_the_tool_bar() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text({}));
+    MainWindow& w = rig.window();
+    // Qt's own menu of bars, which a right click on the tool bar or the menu bar opens, has
+    // nothing to offer; and a right click on either opens nothing.
+    std::unique_ptr<QMenu> offered(w.createPopupMenu());
+    QVERIFY(!offered || offered->isEmpty());
+    QWidget* bars[] = {w.tool_bar(), w.menuBar()};
+    for (QWidget* target : bars) {
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(4, 4),
+                                target->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(target, &click);
+        QWidget* popup = QApplication::activePopupWidget();
+        if (popup) popup->close();
+        QVERIFY(!popup);
+    }
+    QVERIFY(w.tool_bar()->isVisible());
+    QVERIFY(!w.tool_bar()->isMovable());
+    QVERIFY(!w.tool_bar()->isFloatable());
 }
 
 QTEST_MAIN(ShellTest)
