@@ -300,8 +300,16 @@ void MainWindow::select_record(int record) {
 void MainWindow::start_status_timer() { status_timer_.start(status_period_ms); }
 
 void MainWindow::status_tick() {
-    setWindowTitle(to_screen(kestrel::status_text(s_.desktop, s_.settings.jst,
-                                                  s_.settings.port.port_number, s_.capture)));
+    const int port = s_.settings.port.port_number;
+    setWindowTitle(to_screen(kestrel::status_text(s_.desktop, s_.settings.jst, port, s_.capture)));
+    // A screen reader reads a window's new name out, so the name is the status without its
+    // clock: it changes, and Qt announces it, when the port or the capture does, not at
+    // every tick (setAccessibleName sends the name-changed event even for the same name).
+    QString spoken = QStringLiteral("Kestrel  ") + to_screen(kestrel::port_name(port));
+    if (s_.capture.is_open()) {
+        spoken += QStringLiteral("  D/L中 ->> ") + to_screen(s_.capture.file_name());
+    }
+    if (spoken != accessibleName()) setAccessibleName(spoken);
 }
 
 }  // namespace kestrel::app

@@ -1,6 +1,7 @@
 // The main window as an operator meets it: start-up, the menu state, the key table,
 // typing and recall at a pseudo-terminal TNC, split view, the divider and RS-232C Cancel.
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -73,6 +74,7 @@ private slots:
     void talks_to_the_simulated_tnc();
     void chooser_from_a_worker_is_answered_or_dismissed();
     void only_its_command_hides_the_tool_bar();
+    void screen_readers_hear_the_status_without_its_clock();
 };
 
 void ShellTest::starts_from_a_settings_file() {
@@ -755,6 +757,29 @@ void ShellTest::only_its_command_hides_the_tool_bar() {
     QVERIFY(w.tool_bar()->isVisible());
     QVERIFY(!w.tool_bar()->isMovable());
     QVERIFY(!w.tool_bar()->isFloatable());
+}
+
+void ShellTest::screen_readers_hear_the_status_without_its_clock() {
+    PtyPair tnc;
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(QString::fromStdString(tnc.slave_path())));
+    Session& s = rig.session();
+    MainWindow& w = rig.window();
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(&w);
+    // The title takes the clock at every tick; the name, which a screen reader announces
+    // when it changes, stays until the port or the capture changes.
+    QTRY_VERIFY_WITH_TIMEOUT(w.windowTitle().startsWith(QStringLiteral("Kestrel  COM1:  ")), 5000);
+    QCOMPARE(frame->text(QAccessible::Name), QStringLiteral("Kestrel  COM1:"));
+    const QString title = w.windowTitle();
+    QTRY_VERIFY_WITH_TIMEOUT(w.windowTitle() != title, 5000);
+    QCOMPARE(frame->text(QAccessible::Name), QStringLiteral("Kestrel  COM1:"));
+
+    QTemporaryDir dir;
+    const std::string capture = dir.filePath(QStringLiteral("log.txt")).toStdString();
+    s.desktop.set_chooser_hook([&](const kestrel::FileChoice&) { return std::optional(capture); });
+    rig.key(Qt::Key_D, Qt::AltModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(frame->text(QAccessible::Name),
+                              QStringLiteral("Kestrel  COM1:  D/L中 ->> log.txt"), 5000);
 }
 
 QTEST_MAIN(ShellTest)
