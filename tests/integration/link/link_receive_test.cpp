@@ -1,11 +1,14 @@
 // The receive side over a bare pseudo-terminal, for what the simulated TNC cannot provoke:
-// a failing capture file, the ring coming round to the split view, and a message box
-// open while the port closes. The ordinary traffic is in link_tncsim_test.cpp.
+// bytes that arrive only after the port is open, a failing capture file, the ring coming
+// round to the split view, and a message box open while the port closes. The ordinary
+// traffic is in link_tncsim_test.cpp.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
+#include "core/link/serial_port.h"
 #include "link_rig.h"
 
 namespace kestrel {
@@ -28,6 +31,27 @@ protected:
     testing::PtyPair pty;
     testing::LinkRig rig{pty.slave_path()};
 };
+
+// The burst is written only once the port is open and configured: the open discards what
+// came before it, so a sender that starts the moment it sees the line opened races the open.
+TEST_F(LinkReceiveTest, BurstIsReadInEightiesAndTheRest) {
+    SerialPort port;
+    ASSERT_TRUE(port.open(pty.slave_path().c_str()));
+    ASSERT_TRUE(port.configure(PortSettings{}));
+    std::string burst;
+    for (int i = 0; i < 200; ++i) burst += static_cast<char>('!' + i % 90);
+    pty.write(burst);
+    ASSERT_TRUE(eventually([&] { return port.queued_input() >= 200; }));
+    std::uint8_t buffer[100];
+    std::vector<int> reads;
+    std::string got;
+    for (int i = 0; i < 4; ++i) {
+        reads.push_back(port.read(buffer, 80));
+        got.append(reinterpret_cast<const char*>(buffer), std::max(reads.back(), 0));
+    }
+    EXPECT_EQ(reads, (std::vector<int>{80, 80, 40, 0}));
+    EXPECT_EQ(got, burst);
+}
 
 TEST_F(LinkReceiveTest, CaptureWriteFailureIsReportedOnceAndEndsTheDownload) {
     open();

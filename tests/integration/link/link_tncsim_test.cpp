@@ -6,7 +6,6 @@
 #include <fstream>
 #include <vector>
 
-#include "core/link/serial_port.h"
 #include "core/text/sjis.h"
 #include "link_rig.h"
 #include "temp_dir.h"
@@ -62,18 +61,6 @@ TEST_F(LinkTncsimTest, TypedKeysArriveAsTheyWereSent) {
     EXPECT_TRUE(eventually([&] { return file_text(dir.file("received.bin")) == expected; }))
         << file_text(dir.file("received.bin"));
     EXPECT_TRUE(screen_shows("cmd:"));
-}
-
-TEST_F(LinkTncsimTest, BurstIsReadInEightiesAndTheRest) {
-    start({"--script", script(std::string(200, 'b'))});
-    SerialPort port;
-    ASSERT_TRUE(port.open(tnc->slave_path().c_str()));
-    ASSERT_TRUE(port.configure(PortSettings{}));
-    ASSERT_TRUE(eventually([&] { return port.queued_input() >= 200; }));
-    std::uint8_t buffer[100];
-    std::vector<int> reads;
-    for (int i = 0; i < 4; ++i) reads.push_back(port.read(buffer, 80));
-    EXPECT_EQ(reads, (std::vector<int>{80, 80, 40, 0}));
 }
 
 TEST_F(LinkTncsimTest, CrLfGivesOneScreenLineAndOneFinishedLine) {
