@@ -22,9 +22,11 @@ std::size_t count_of(std::string_view args, std::size_t available) {
 
 }  // namespace
 
-Cluster::Cluster(std::string callsign, std::uint64_t seed, std::chrono::duration<double> interval)
+Cluster::Cluster(std::string callsign, std::uint64_t seed, std::chrono::duration<double> interval,
+                 AnnounceStyle style)
     : callsign_(std::move(callsign)),
-      source_(seed),
+      source_(seed, std::move(style.layouts)),
+      grid_(style.grid),
       interval_(std::chrono::duration_cast<std::chrono::steady_clock::duration>(interval)) {
     // A history, so that the listings have something to show from the start.
     const std::time_t now = std::time(nullptr);
@@ -122,7 +124,7 @@ std::string Cluster::announce() {
     }
     const Spot s = source_.next_spot(now);
     remember(s);
-    return announcement_line(s, source_.next_layout()) + "\r";
+    return announcement_line(s, source_.next_layout(), grid_) + "\r";
 }
 
 }  // namespace tncsim

@@ -17,7 +17,8 @@ namespace tncsim {
 class Cluster final : public Station {
 public:
     // interval 0 makes no announcements.
-    Cluster(std::string callsign, std::uint64_t seed, std::chrono::duration<double> interval);
+    Cluster(std::string callsign, std::uint64_t seed, std::chrono::duration<double> interval,
+            AnnounceStyle style = {});
 
     const std::string& callsign() const override { return callsign_; }
     std::string connect(const std::string& caller) override;
@@ -38,6 +39,7 @@ private:
     std::string callsign_;
     std::string caller_;
     SpotSource source_;
+    bool grid_;
     std::chrono::steady_clock::duration interval_;
     bool linked_ = false;
     std::chrono::steady_clock::time_point next_;

@@ -43,12 +43,21 @@ std::string frequency_text(int tenths_khz) {
     return text;
 }
 
-std::string announcement_line(const Spot& spot, DxLayout layout) {
-    const bool wide = layout == DxLayout::wide;
-    std::string line = "DX de " + field(spot.spotter + ":", wide ? 11 : 10);
-    line += frequency_text(spot.tenths_khz) + "  ";
-    line += wide ? field(spot.dx, 11) + "  " : field(spot.dx.substr(0, 11), 12) + " ";
-    line += field(spot.comment, 30) + " " + time_text(spot.time);
+std::string announcement_line(const Spot& spot, DxLayout layout, bool grid) {
+    std::string line;
+    if (layout == DxLayout::skimmer) {
+        char khz[16];
+        std::snprintf(khz, sizeof khz, "%9.2f", spot.tenths_khz / 10.0);
+        line = "DX de " + spot.spotter + "-#: " + khz + "  " + field(spot.dx, 12) + " " +
+               field(spot.comment, 24) + " " + time_text(spot.time);
+    } else {
+        const bool wide = layout == DxLayout::wide;
+        line = "DX de " + field(spot.spotter + ":", wide ? 11 : 10);
+        line += frequency_text(spot.tenths_khz) + "  ";
+        line += wide ? field(spot.dx, 11) + "  " : field(spot.dx.substr(0, 11), 12) + " ";
+        line += field(spot.comment, 30) + " " + time_text(spot.time);
+    }
+    if (grid && !spot.grid.empty()) line += " " + spot.grid;
     return line;
 }
 

@@ -4,6 +4,7 @@
 
 #include <ctime>
 #include <string>
+#include <vector>
 
 namespace tncsim {
 
@@ -13,6 +14,7 @@ struct Spot {
     std::string comment;
     std::string spotter;
     std::time_t time = 0;
+    std::string grid;  // the spotter's 4-character locator, shown after the time when asked
 };
 
 struct Wwv {
@@ -30,13 +32,25 @@ enum class DxLayout {
     // "DX de " spotter+":" in 10, frequency 16-23, DX call 26 (12), comment 39 (30),
     // time 70-74: 75 characters.
     narrow,
+    // A skimmer's: "DX de " spotter+"-#: ", frequency with two decimals right-aligned in 9,
+    // DX call, comment and time in words that follow no fixed column.
+    skimmer,
+};
+
+// How a cluster announces spots: the layouts in turn (never empty), and whether a spot's line
+// ends in the spotter's grid square.
+struct AnnounceStyle {
+    std::vector<DxLayout> layouts = {DxLayout::wide, DxLayout::narrow};
+    bool grid = false;
 };
 
 // Frequencies of 1000000.0 kHz and more do not fit the columns.
 constexpr int max_tenths_khz = 9999999;
 
 std::string frequency_text(int tenths_khz);
-std::string announcement_line(const Spot& spot, DxLayout layout);
+// With `grid`, a spot that has a grid square ends in " " + grid (80 characters in the narrow
+// layout, as DX cluster nodes announce it; 81 in the wide one).
+std::string announcement_line(const Spot& spot, DxLayout layout, bool grid = false);
 // A line of a spot listing: frequency 0-7, DX call 10 (12), "dd-Mon-yyyy" 22-32,
 // "hhmmZ" 34-38, comment from 41, "<spotter>" at the end: 77 characters.
 std::string listing_line(const Spot& spot);

@@ -7,6 +7,7 @@
 #include <map>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 #include "bbs.h"
 #include "words.h"
@@ -32,6 +33,24 @@ bool valid_callsign(const std::string& call) {
         const bool ok = (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '/';
         if (!ok) return false;
     }
+    return true;
+}
+
+// "a,b,skimmer": the announcement layouts in turn.
+bool to_layouts(const std::string& text, std::vector<DxLayout>& layouts) {
+    static const std::map<std::string, DxLayout, std::less<>> names = {
+        {"A", DxLayout::wide}, {"B", DxLayout::narrow}, {"SKIMMER", DxLayout::skimmer}};
+    std::vector<DxLayout> read;
+    std::string_view rest = text;
+    while (true) {
+        const std::size_t comma = rest.find(',');
+        const auto it = names.find(upper(rest.substr(0, comma)));
+        if (it == names.end()) return false;
+        read.push_back(it->second);
+        if (comma == std::string_view::npos) break;
+        rest.remove_prefix(comma + 1);
+    }
+    layouts = std::move(read);
     return true;
 }
 
@@ -75,6 +94,7 @@ ParsedOptions parse_options(int argc, char** argv) {
         {"--cluster", call(o.cluster_call)},
         {"--messages", number(o.messages, Bbs::max_messages)},
         {"--dx-interval", [&o](const std::string& v) { return to_seconds(v, o.dx_interval); }},
+        {"--dx-layout", [&o](const std::string& v) { return to_layouts(v, o.dx_style.layouts); }},
     };
 
     for (int i = 1; i < argc; ++i) {
@@ -89,6 +109,10 @@ ParsedOptions parse_options(int argc, char** argv) {
         }
         if (arg == "--no-echo") {
             o.echo = false;
+            continue;
+        }
+        if (arg == "--dx-grid") {
+            o.dx_style.grid = true;
             continue;
         }
         std::string value;
@@ -148,6 +172,10 @@ Options:
   --cluster CALL       callsign of the DX cluster station (default JA1DX)
   --messages N         messages on the BBS (default 24, at most 999)
   --dx-interval SECS   seconds between cluster announcements (default 10; 0 = none)
+  --dx-layout LIST     announcement layouts in turn, from a, b and skimmer, comma-
+                       separated (default a,b; see below)
+  --dx-grid            end each announced spot in the spotter's grid square,
+                       " PM95" after the time, as DX cluster nodes do
   --help               this text
 
 SIGTERM and SIGINT end it cleanly.
@@ -180,13 +208,16 @@ BBS (default JA1BBS), prompt "JA1BBS>":
   B, BYE               "73 de JA1BBS" and disconnect
 
 DX cluster (default JA1DX), prompt "MYCALL de JA1DX >":
-  Announcements every --dx-interval seconds while connected, in two layouts
-  (columns from 0; frequency in kHz, one decimal, right-aligned in 8 columns,
-  so 4-, 5- and 6-digit frequencies keep the same columns):
-    A: "DX de " spotter+":" in 11, frequency at 17-24 (point at 23), DX call at
+  Announcements every --dx-interval seconds while connected, in the layouts of
+  --dx-layout (columns from 0; frequency in kHz, one decimal, right-aligned in
+  8 columns, so 4-, 5- and 6-digit frequencies keep the same columns):
+    a: "DX de " spotter+":" in 11, frequency at 17-24 (point at 23), DX call at
        27 (11), comment at 40 (30), time "hhmmZ" at 71-75; 76 characters
-    B: "DX de " spotter+":" in 10, frequency at 16-23 (point at 22), DX call at
+    b: "DX de " spotter+":" in 10, frequency at 16-23 (point at 22), DX call at
        26 (12), comment at 39 (30), time at 70-74; 75 characters
+    skimmer: "DX de " spotter "-#: " then the frequency with two decimals
+       right-aligned in 9, DX call, comment and time in no fixed columns
+  With --dx-grid a spot's line ends in " " + grid square (80 characters in b)
   and every fifth one a WWV line:
     "WWV de JA1DX <hh>: WWV=hhZ SFI=nnn A=n K=n forecast"
   SH/DX [n]            the last n spots (default 10), newest first, 77 characters:

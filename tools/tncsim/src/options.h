@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "dx_format.h"
+
 namespace tncsim {
 
 struct Options {
@@ -21,6 +23,7 @@ struct Options {
     std::string cluster_call = "JA1DX";
     int messages = 24;
     double dx_interval = 10;  // seconds between cluster announcements; 0 = none
+    AnnounceStyle dx_style;
 };
 
 struct ParsedOptions {

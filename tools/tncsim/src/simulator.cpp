@@ -49,7 +49,7 @@ Simulator::Simulator(const Options& options, Pty& pty)
       out_(options.rate),
       bbs_(options.bbs_call, options.messages, options.seed),
       cluster_(options.cluster_call, options.seed,
-               std::chrono::duration<double>(options.dx_interval)),
+               std::chrono::duration<double>(options.dx_interval), options.dx_style),
       tnc_(options.mycall, options.echo, {&bbs_, &cluster_}, out_) {
     if (!options.script.empty()) script_ = read_file(options.script);
     if (!options.record.empty()) {

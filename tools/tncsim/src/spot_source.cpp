@@ -27,6 +27,8 @@ const std::vector<std::string> dx_calls = {
 const std::vector<std::string> spotters = {"JA1ABC", "JH1XYZ", "JR2QWE", "JA3RTY",  "JE1UIO",
                                            "7K1ASD", "JF6FGH", "JA0JKL", "JA1ZZ-2", "JG1MNB"};
 
+const std::vector<std::string> grids = {"PM95", "PM85", "QM06", "PM53", "PM74", "QN02"};
+
 const std::vector<std::string> comments = {
     "CQ UP 2",
     "599 TNX QSO",
@@ -55,7 +57,8 @@ const std::vector<std::string> forecasts = {
 
 }  // namespace
 
-SpotSource::SpotSource(std::uint64_t seed) : random_(seed ^ 0x636C75737465722EULL) {}
+SpotSource::SpotSource(std::uint64_t seed, std::vector<DxLayout> layouts)
+    : random_(seed ^ 0x636C75737465722EULL), layouts_(std::move(layouts)) {}
 
 Spot SpotSource::next_spot(std::time_t now) {
     static const std::vector<Band>* const groups[] = {&four_digit, &five_digit, &six_digit};
@@ -66,12 +69,11 @@ Spot SpotSource::next_spot(std::time_t now) {
     spot.comment = random_.pick(comments);
     spot.spotter = random_.pick(spotters);
     spot.time = now;
+    spot.grid = random_.pick(grids);
     return spot;
 }
 
-DxLayout SpotSource::next_layout() {
-    return layouts_++ % 2 == 0 ? DxLayout::wide : DxLayout::narrow;
-}
+DxLayout SpotSource::next_layout() { return layouts_[announced_++ % layouts_.size()]; }
 
 Wwv SpotSource::next_wwv(std::time_t now) {
     Wwv wwv;

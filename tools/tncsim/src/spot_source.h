@@ -1,10 +1,11 @@
 #pragma once
 // Made-up cluster traffic from a seed. The k-th spot cycles through 4-, 5- and 6-digit kHz
-// frequencies and, independently, the two announcement layouts, so any six consecutive
-// announcements show every combination.
+// frequencies and, independently, the announcement layouts it is given, so with the wide and
+// narrow layouts any six consecutive announcements show every combination.
 
 #include <cstdint>
 #include <ctime>
+#include <vector>
 
 #include "dx_format.h"
 #include "random.h"
@@ -13,7 +14,8 @@ namespace tncsim {
 
 class SpotSource {
 public:
-    explicit SpotSource(std::uint64_t seed);
+    // `layouts` must not be empty.
+    SpotSource(std::uint64_t seed, std::vector<DxLayout> layouts);
 
     Spot next_spot(std::time_t now);
     DxLayout next_layout();
@@ -21,8 +23,9 @@ public:
 
 private:
     Random random_;
+    std::vector<DxLayout> layouts_;
     unsigned spots_ = 0;
-    unsigned layouts_ = 0;
+    unsigned announced_ = 0;
 };
 
 }  // namespace tncsim

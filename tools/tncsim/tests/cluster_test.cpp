@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "terminal.h"
 #include "tncsim_process.h"
@@ -69,6 +70,43 @@ TEST(ClusterAnnouncements, KeepTheirColumnsForEveryFrequencyWidth) {
     // Both layouts, each with 4-, 5- and 6-digit kHz frequencies.
     EXPECT_EQ(seen, (std::set<std::pair<int, int>>{
                         {22, 4}, {22, 5}, {22, 6}, {23, 4}, {23, 5}, {23, 6}}));
+}
+
+TEST(ClusterAnnouncements, FollowTheLayoutAndGridOptions) {
+    struct Row {
+        std::vector<std::string> options;
+        int point;  // column of the frequency's point; 0: the skimmer's words
+        bool grid;
+    } rows[] = {{{"--dx-layout", "b", "--dx-grid"}, 22, true},
+                {{"--dx-layout=A"}, 23, false},
+                {{"--dx-layout", "skimmer", "--dx-grid"}, 0, true}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.options.size() > 1 ? row.options[1] : row.options[0]);
+        std::vector<std::string> args = {"--dx-interval", "0.01"};
+        args.insert(args.end(), row.options.begin(), row.options.end());
+        TncsimProcess tnc(args);
+        Terminal term(tnc.slave_path());
+        term.read_until("cmd:");
+        term.command("C JA1DX", "NOCALL de JA1DX >\r\n");
+        for (int spots = 0; spots < 4;) {
+            std::string line = term.read_until("\r\n");
+            line.resize(line.size() - 2);
+            if (line.rfind("WWV de ", 0) == 0) continue;
+            ++spots;
+            const std::size_t end = row.grid ? line.size() - 5 : line.size();
+            if (row.grid) {
+                EXPECT_TRUE(std::regex_match(line.substr(end), std::regex(" [A-R]{2}\\d\\d")));
+            }
+            if (row.point) {
+                EXPECT_EQ(check_announcement(line.substr(0, end)).first, row.point);
+            } else {
+                EXPECT_TRUE(std::regex_match(
+                    line.substr(0, end),
+                    std::regex(R"(DX de [A-Z0-9-]+-#: +\d+\.\d\d  [A-Z0-9/]+ .* \d{4}Z)")))
+                    << line;
+            }
+        }
+    }
 }
 
 class ClusterTest : public ::testing::Test {
