@@ -286,9 +286,8 @@ bool Upload::start_clipboard(const std::optional<std::string>& clipboard_utf8) {
     if (converted.replaced > 0) {
         desktop_.tell(with_number("Shift-JISにない文字 %d 個は ? で送ります", converted.replaced));
     }
-    launch(std::make_unique<TextSource>(std::move(converted.cp932), upload::clipboard_piece),
-           UploadKind::clipboard, text::sjis("ｸﾘｯﾌﾟﾎﾞｰﾄﾞU/L"));
-    return running();
+    return launch(std::make_unique<TextSource>(std::move(converted.cp932), upload::clipboard_piece),
+                  UploadKind::clipboard, text::sjis("ｸﾘｯﾌﾟﾎﾞｰﾄﾞU/L"));
 }
 
 bool Upload::start_connect_file(std::string_view connect_file) {
@@ -358,15 +357,14 @@ bool Upload::start_path(const std::string& path, std::string_view name,
         }
         source = std::make_unique<FileSource>(fd);
     }
-    launch(std::move(source), UploadKind::file, name);
-    return running();
+    return launch(std::move(source), UploadKind::file, name);
 }
 
 void Upload::reap() {
     if (worker_.joinable() && !running()) worker_.join();
 }
 
-void Upload::launch(std::unique_ptr<Source> source, UploadKind kind, std::string_view name) {
+bool Upload::launch(std::unique_ptr<Source> source, UploadKind kind, std::string_view name) {
     reap();
     if (abort_fd_ >= 0) {
         std::uint64_t drained = 0;
@@ -391,7 +389,9 @@ void Upload::launch(std::unique_ptr<Source> source, UploadKind kind, std::string
     } catch (const std::system_error&) {
         kind_.store(UploadKind::none, std::memory_order_release);
         desktop_.menu_refresh();
+        return false;
     }
+    return true;
 }
 
 void Upload::run(std::unique_ptr<Source> source, Job job) {

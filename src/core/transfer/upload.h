@@ -133,7 +133,7 @@ private:
     // Opens `path` and decides how it is sent; shows the messages. `missing_text` is shown
     // (with the warning icon) when the file cannot be opened.
     bool start_path(const std::string& path, std::string_view name, std::string_view open_error);
-    void launch(std::unique_ptr<Source> source, UploadKind kind, std::string_view name);
+    bool launch(std::unique_ptr<Source> source, UploadKind kind, std::string_view name);
     void reap();
     void run(std::unique_ptr<Source> source, Job job);
     // Worker: false when the upload is to end (aborted, or the capture failed).
