@@ -16,28 +16,25 @@ const std::string kanji = "\x8A\xBF";                                  // 漢
 
 TEST(Base64, CodesAndDecodesWithTheLengthRules) {
     struct Row {
-        std::string bytes, coded;
-    } rows[] = {{"a", "YQ=="}, {"ab", "YWI="}, {"abc", "YWJj"}, {hello, "grGC8YLJgr+CzQ=="}};
+        std::string coded, bytes;
+        bool both_ways;
+    } rows[] = {
+        {"YQ==", "a", true},
+        {"YWI=", "ab", true},
+        {"YWJj", "abc", true},
+        {"grGC8YLJgr+CzQ==", hello, true},
+        {"YWJj dGVzdA==", "abc", false},  // stops at the blank
+        {"YWJj!dGVz", "abc", false},      // and at any byte outside the alphabet
+        {"YWJ", "ab", false},             // the 4 bits collected after "ab" are zero
+        {"YR==", "a\x10", false},         // bits after the data are kept, as collected
+        {"AAAAYWJj", "", false},          // a NUL ends the text
+    };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.coded);
-        EXPECT_EQ(base64_encode(row.bytes), row.coded);
         EXPECT_EQ(base64_decode(row.coded), row.bytes);
-    }
-    struct Decode {
-        const char *coded, *bytes;
-    } decodes[] = {
-        {"YWJj dGVzdA==", "abc"},  // stops at the blank
-        {"YWJj!dGVz", "abc"},      // and at any byte outside the alphabet
-        {"YWI", "ab"},             // 3 * 3 / 4 = 2 bytes
-        {"YWJ", "ab"},             // the 4 bits collected after "ab" are zero
-        {"YQ", "a"},
-        {"YR==", "a\x10"},  // bits after the data are kept, as collected
-        {"AAAAYWJj", ""},   // a NUL ends the text
-        {"", ""},
-    };
-    for (const Decode& d : decodes) {
-        SCOPED_TRACE(d.coded);
-        EXPECT_EQ(base64_decode(d.coded), d.bytes);
+        if (row.both_ways) {
+            EXPECT_EQ(base64_encode(row.bytes), row.coded);
+        }
     }
     std::string all;
     for (int i = 1; i < 256; ++i) all += static_cast<char>(i);
@@ -82,12 +79,10 @@ TEST(Talk, IntakeFiltersDecodesCleansAndWraps) {
         {"other station dropped", "JA1KES de JA3AAA: hi\r", on, {}},
         {"own TALK passes", "TALK JA3AAA hi", on, {"TALK JA3AAA hi"}},
         {"empty partner: any de", "x de y", on_empty, {"x de y"}},
-        {"empty partner: no de", "xdey", on_empty, {}},
         {"needle after CR is not seen", "JA1KES\rde JA2XYZ", on, {}},
         {"coded, decoded", "JA1KES de JA2XYZ: " + coded + "\r", on, {"JA1KES de JA2XYZ: " + hello}},
         {"header at 30", std::string(30, 'a') + coded, off, {std::string(30, 'a') + hello}},
         {"header at 31 dropped", std::string(31, 'a') + coded, off, {}},
-        {"77 bytes: one entry", std::string(77, 'a'), off, {std::string(77, 'a')}},
         {"78 bytes: one piece", std::string(78, 'a'), off, {std::string(78, 'a')}},
         {"200 bytes: three pieces",
          std::string(200, 'a'),
