@@ -5,12 +5,15 @@
 
 #include "app/accessibility/accessible_pane.h"
 #include "app/shell/main_window.h"
+#include "app/shell/program_icon.h"
 #include "app/shell/quit_signals.h"
 
 int main(int argc, char** argv) {
     using namespace kestrel::app;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrel"));
+    // Every window's, the About box's included.
+    QApplication::setWindowIcon(program_icon());
     install_pane_accessibility();
 
     // The whole command-line text names the settings file, blanks included.
