@@ -18,12 +18,15 @@ std::tm local_time(std::time_t t) {
     return tm;
 }
 
-std::string list_line(const Message& m) {
+// Both layouts keep the same columns, so only the number's place differs.
+std::string list_line(const Message& m, ListLayout layout) {
     const std::tm d = local_time(m.date);
     char head[80];
-    std::snprintf(head, sizeof head, "%5d %5zu %-6.6s %-7.7s %02d/%02d %02d:%02d ", m.number,
-                  m.size(), m.to.c_str(), m.from.c_str(), d.tm_mon + 1, d.tm_mday, d.tm_hour,
-                  d.tm_min);
+    std::snprintf(head, sizeof head,
+                  layout == ListLayout::left ? "%-5d %5zu %-6.6s %-7.7s %02d/%02d %02d:%02d "
+                                             : "%5d %5zu %-6.6s %-7.7s %02d/%02d %02d:%02d ",
+                  m.number, m.size(), m.to.c_str(), m.from.c_str(), d.tm_mon + 1, d.tm_mday,
+                  d.tm_hour, d.tm_min);
     return head + m.subject + "\r";
 }
 
@@ -42,8 +45,9 @@ std::string framed(const Message& m) {
 
 }  // namespace
 
-Bbs::Bbs(std::string callsign, int message_count, std::uint64_t seed)
+Bbs::Bbs(std::string callsign, int message_count, std::uint64_t seed, ListLayout layout)
     : callsign_(std::move(callsign)),
+      layout_(layout),
       messages_(make_messages(message_count, seed, std::time(nullptr))) {}
 
 std::string Bbs::prompt() const { return callsign_ + ">\r"; }
@@ -84,8 +88,12 @@ Reply Bbs::line(std::string_view text) {
 }
 
 std::string Bbs::list() const {
-    std::string text = "   No  Size To     From    Date  Time  Subject\r";
-    for (auto it = messages_.rbegin(); it != messages_.rend(); ++it) text += list_line(*it);
+    std::string text = layout_ == ListLayout::left
+                           ? "No     Size To     From    Date  Time  Subject\r"
+                           : "   No  Size To     From    Date  Time  Subject\r";
+    for (auto it = messages_.rbegin(); it != messages_.rend(); ++it) {
+        text += list_line(*it, layout_);
+    }
     return text;
 }
 

@@ -12,6 +12,10 @@
 
 namespace tncsim {
 
+// Where the list puts a message's number: right-aligned in a blank-filled field, or
+// left-aligned at the start of the line, as BBS programs variously print it.
+enum class ListLayout { right, left };
+
 class Bbs final : public Station {
 public:
     static constexpr int max_messages = 999;
@@ -19,7 +23,8 @@ public:
     static constexpr std::string_view download_start = "Msg#";
     static constexpr std::string_view download_end = "[End of message]";
 
-    Bbs(std::string callsign, int message_count, std::uint64_t seed);
+    Bbs(std::string callsign, int message_count, std::uint64_t seed,
+        ListLayout layout = ListLayout::right);
 
     const std::string& callsign() const override { return callsign_; }
     std::string connect(const std::string& caller) override;
@@ -36,6 +41,7 @@ private:
     std::string compose(std::string_view text);
 
     std::string callsign_;
+    ListLayout layout_;
     std::string caller_;
     std::vector<Message> messages_;
     Compose compose_ = Compose::none;

@@ -95,6 +95,11 @@ ParsedOptions parse_options(int argc, char** argv) {
         {"--messages", number(o.messages, Bbs::max_messages)},
         {"--dx-interval", [&o](const std::string& v) { return to_seconds(v, o.dx_interval); }},
         {"--dx-layout", [&o](const std::string& v) { return to_layouts(v, o.dx_style.layouts); }},
+        {"--list-layout",
+         [&o](const std::string& v) {
+             o.list_layout = v == "left" ? ListLayout::left : ListLayout::right;
+             return v == "left" || v == "right";
+         }},
     };
 
     for (int i = 1; i < argc; ++i) {
@@ -171,6 +176,9 @@ Options:
   --bbs CALL           callsign of the BBS station (default JA1BBS)
   --cluster CALL       callsign of the DX cluster station (default JA1DX)
   --messages N         messages on the BBS (default 24, at most 999)
+  --list-layout right|left  message numbers in the BBS list right-aligned in a
+                       blank-filled field (default) or left-aligned at the
+                       start of the line
   --dx-interval SECS   seconds between cluster announcements (default 10; 0 = none)
   --dx-layout LIST     announcement layouts in turn, from a, b and skimmer, comma-
                        separated (default a,b; see below)
@@ -195,7 +203,8 @@ BBS (default JA1BBS), prompt "JA1BBS>":
   L                    list, newest first: a heading, then one line a message
                        "%5d %5u %-6s %-7s mm/dd hh:mm subject"
                        (number, size, to, from, date, subject; subjects in
-                       English or Shift-JIS Japanese)
+                       English or Shift-JIS Japanese); with --list-layout left
+                       the number is "%-5d", the other columns stay
   R n[,m...]  R n m    read one or several messages (commas and/or spaces); each
                        message is framed for a date-named download:
                          Msg# n  From: CALL  To: CALL  Date: yy/mm/dd hh:mm

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "bbs.h"
 #include "dx_format.h"
 
 namespace tncsim {
@@ -22,7 +23,8 @@ struct Options {
     std::string bbs_call = "JA1BBS";
     std::string cluster_call = "JA1DX";
     int messages = 24;
-    double dx_interval = 10;  // seconds between cluster announcements; 0 = none
+    ListLayout list_layout = ListLayout::right;  // where the BBS list puts message numbers
+    double dx_interval = 10;                     // seconds between cluster announcements; 0 = none
     AnnounceStyle dx_style;
 };
 
