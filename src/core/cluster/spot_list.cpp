@@ -49,7 +49,7 @@ double frequency_value(std::string_view text) {
 void SpotList::add(const Spot& spot) {
     const double value = frequency_value(spot.frequency.view());
     for (int slot = 0; slot < count_;) {
-        const Spot& held = slots_[static_cast<std::size_t>(slot)];
+        const Spot& held = at(slot);
         if (held.callsign == spot.callsign &&
             std::fabs(frequency_value(held.frequency.view()) - value) < 1.0) {
             erase(slot);
@@ -57,24 +57,23 @@ void SpotList::add(const Spot& spot) {
             ++slot;
         }
     }
-    for (int slot = 0; slot < count_; ++slot) slots_[static_cast<std::size_t>(slot)].newest = 0;
+    for (int slot = 0; slot < count_; ++slot) at(slot).newest = 0;
     if (count_ == capacity) {
         int oldest = 0;
         for (int slot = 1; slot < count_; ++slot) {
-            if (slots_[static_cast<std::size_t>(slot)].received <
-                slots_[static_cast<std::size_t>(oldest)].received) {
+            if (at(slot).received < at(oldest).received) {
                 oldest = slot;
             }
         }
         erase(oldest);
     }
     // The used slots are sorted already, so inserting in place sorts the whole list.
-    int at = count_;
-    while (at > 0 && frequency_before(spot, slots_[static_cast<std::size_t>(at - 1)])) {
-        slots_[static_cast<std::size_t>(at)] = slots_[static_cast<std::size_t>(at - 1)];
-        --at;
+    int to = count_;
+    while (to > 0 && frequency_before(spot, at(to - 1))) {
+        at(to) = at(to - 1);
+        --to;
     }
-    Spot& entered = slots_[static_cast<std::size_t>(at)];
+    Spot& entered = at(to);
     entered = spot;
     entered.newest = 1;
     ++count_;
@@ -86,7 +85,7 @@ void SpotList::remove(int slot) {
 
 bool SpotList::remove_report(const Spot& spot) {
     for (int slot = 0; slot < count_; ++slot) {
-        if (same_report(slots_[static_cast<std::size_t>(slot)], spot)) {
+        if (same_report(at(slot), spot)) {
             erase(slot);
             return true;
         }
@@ -102,7 +101,7 @@ void SpotList::clear() {
 bool SpotList::age(std::time_t now) {
     bool dropped = false;
     for (int slot = 0; slot < count_;) {
-        if (spot_age_seconds(slots_[static_cast<std::size_t>(slot)], now) > max_age_seconds) {
+        if (spot_age_seconds(at(slot), now) > max_age_seconds) {
             erase(slot);
             dropped = true;
         } else {
@@ -114,10 +113,10 @@ bool SpotList::age(std::time_t now) {
 
 void SpotList::erase(int slot) {
     for (int i = slot; i + 1 < count_; ++i) {
-        slots_[static_cast<std::size_t>(i)] = slots_[static_cast<std::size_t>(i + 1)];
+        at(i) = at(i + 1);
     }
     --count_;
-    slots_[static_cast<std::size_t>(count_)] = Spot{};
+    at(count_) = Spot{};
 }
 
 bool in_band(const Spot& spot, int band) {

@@ -70,6 +70,7 @@ public:
 
 private:
     void erase(int slot);
+    Spot& at(int slot) { return slots_[static_cast<std::size_t>(slot)]; }
 
     std::array<Spot, capacity> slots_{};
     int count_ = 0;

@@ -10,12 +10,14 @@ namespace {
 constexpr std::string_view alphabet =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-// The 6-bit value of each byte, -1 outside the alphabet.
-constexpr std::array<std::int8_t, 256> sextets = [] {
-    std::array<std::int8_t, 256> table{};
-    table.fill(-1);
+constexpr std::uint8_t outside = 0xFF;
+
+// The 6-bit value of each byte, `outside` for bytes not in the alphabet.
+constexpr std::array<std::uint8_t, 256> sextets = [] {
+    std::array<std::uint8_t, 256> table{};
+    table.fill(outside);
     for (std::size_t i = 0; i < alphabet.size(); ++i) {
-        table[static_cast<std::uint8_t>(alphabet[i])] = static_cast<std::int8_t>(i);
+        table[static_cast<std::uint8_t>(alphabet[i])] = static_cast<std::uint8_t>(i);
     }
     return table;
 }();
@@ -45,9 +47,9 @@ std::string base64_decode(std::string_view coded) {
     int held = 0;
     std::size_t out = 0;
     for (char c : coded) {
-        const int value = sextets[static_cast<std::uint8_t>(c)];
-        if (value < 0) break;
-        bits = ((bits << 6) | static_cast<std::uint32_t>(value)) & 0xFFFFFF;
+        const std::uint8_t value = sextets[static_cast<std::uint8_t>(c)];
+        if (value == outside) break;
+        bits = ((bits << 6) | value) & 0xFFFFFF;
         held += 6;
         if (held >= 8) {
             held -= 8;
