@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/accessibility/accessible_pane.h"
+#include "app/dialogs/qt_dialogs.h"
 #include "app/shell/main_window.h"
 #include "app/shell/program_icon.h"
 #include "app/shell/quit_signals.h"
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Kestrel"));
     // Every window's, the About box's included.
     QApplication::setWindowIcon(program_icon());
+    install_qt_japanese();
     install_pane_accessibility();
 
     // The whole command-line text names the settings file, blanks included.

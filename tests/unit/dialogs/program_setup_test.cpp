@@ -1,10 +1,17 @@
-// How the program sets Qt up before its first window: the icon it shows everywhere.
+// How the program sets Qt up before its first window: the icon it shows everywhere, the
+// language of Qt's own dialogs.
+#include <QColorDialog>
+#include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
+#include <QPushButton>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
+#include "app/dialogs/qt_dialogs.h"
 #include "app/shell/program_icon.h"
 
 using namespace kestrel::app;
@@ -29,6 +36,18 @@ TEST(ProgramIcon, EverySizeShowsTheBirdOnItsSquare) {
         EXPECT_GT(body.red(), body.green());
         EXPECT_GT(body.green(), body.blue());
     }
+}
+
+// Whatever the locale, the texts Qt writes itself are Japanese.
+TEST(QtDialogs, SpeakJapanese) {
+    QTranslator* japanese = install_qt_japanese();
+    ASSERT_NE(japanese, nullptr);
+    QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), "キャンセル");
+    QColorDialog colours;
+    EXPECT_EQ(colours.windowTitle(), "色を選択");
+    QCoreApplication::removeTranslator(japanese);
+    delete japanese;
 }
 
 }  // namespace
