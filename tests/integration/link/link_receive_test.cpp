@@ -10,6 +10,7 @@
 
 #include "core/link/serial_port.h"
 #include "link_rig.h"
+#include "ring_access.h"
 
 namespace kestrel {
 namespace {
@@ -78,8 +79,8 @@ TEST_F(LinkReceiveTest, SplitViewIsLeftBeforeTheRingOverwritesIt) {
     // piece rather than across its end.
     pty.write(lines(1000));
     ASSERT_TRUE(eventually([&] {
-        std::lock_guard lock(rig.store.store_mutex());
-        return rig.store.current_line() == 1023;
+        auto lock = testing::RingAccess::lock(rig.store);
+        return testing::RingAccess::current_line(rig.store) == 1023;
     }));
     rig.backscroll.scroll(ScrollRequest::line_up);
     ASSERT_TRUE(rig.backscroll.split_view());

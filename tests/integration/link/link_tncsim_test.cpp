@@ -8,6 +8,7 @@
 
 #include "core/text/sjis.h"
 #include "link_rig.h"
+#include "ring_access.h"
 #include "temp_dir.h"
 #include "tncsim_process.h"
 
@@ -147,8 +148,8 @@ TEST_F(LinkTncsimTest, TncGoingAwayEndsTheReceiverWithOneErrorText) {
     rig->link->close_port();
     int errors = 0;
     {
-        std::lock_guard lock(rig->store.store_mutex());
-        for (const ScreenLine& line : rig->store.lines()) {
+        auto lock = testing::RingAccess::lock(rig->store);
+        for (const ScreenLine& line : testing::RingAccess::lines(rig->store)) {
             errors +=
                 std::string_view(line.text).find(text::sjis("com ｴﾗ- 5")) != std::string_view::npos;
         }
@@ -168,13 +169,13 @@ TEST_F(LinkTncsimTest, CloseDuringABurstStopsEverything) {
     auto size = std::filesystem::file_size(dir.file("burst.txt"));
     int line;
     {
-        std::lock_guard lock(rig->store.store_mutex());
-        line = rig->store.current_line();
+        auto lock = testing::RingAccess::lock(rig->store);
+        line = testing::RingAccess::current_line(rig->store);
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(std::filesystem::file_size(dir.file("burst.txt")), size);
-    std::lock_guard lock(rig->store.store_mutex());
-    EXPECT_EQ(rig->store.current_line(), line);
+    auto lock = testing::RingAccess::lock(rig->store);
+    EXPECT_EQ(testing::RingAccess::current_line(rig->store), line);
 }
 
 }  // namespace

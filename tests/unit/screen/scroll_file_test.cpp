@@ -16,6 +16,7 @@
 #include <set>
 
 #include "fake_desktop.h"
+#include "ring_access.h"
 #include "temp_dir.h"
 
 namespace kestrel {
@@ -50,9 +51,9 @@ TEST_F(ScrollFileTest, RoundTripKeepsTextMarksSelectionAndCursor) {
     store.first_sized(24);
     store.put_text("first\r\x82\xA0\x82\xA2\r");
     {
-        std::lock_guard lock(store.store_mutex());
-        store.line(24).kind = line_marked;
-        store.line(24).selected = 1;
+        auto lock = testing::RingAccess::lock(store);
+        testing::RingAccess::line(store, 24).kind = line_marked;
+        testing::RingAccess::line(store, 24).selected = 1;
     }
     ASSERT_TRUE(save_scroll_file(store, path, desktop));
 
@@ -67,10 +68,10 @@ TEST_F(ScrollFileTest, RoundTripKeepsTextMarksSelectionAndCursor) {
 
     LineStore restored(desktop);
     ASSERT_TRUE(load_scroll_file(restored, path, desktop));
-    std::lock_guard lock(restored.store_mutex());
-    EXPECT_EQ(restored.current_line(), 25);
-    EXPECT_STREQ(restored.line(23).text, "first");
-    EXPECT_EQ(restored.line(24).kind, line_marked);
+    auto lock = testing::RingAccess::lock(restored);
+    EXPECT_EQ(testing::RingAccess::current_line(restored), 25);
+    EXPECT_STREQ(testing::RingAccess::line(restored, 23).text, "first");
+    EXPECT_EQ(testing::RingAccess::line(restored, 24).kind, line_marked);
     EXPECT_TRUE(desktop.messages().empty());
 }
 
@@ -96,10 +97,11 @@ TEST_F(ScrollFileTest, ShortFileKeepsTheLinesRead) {
     LineStore store(desktop);
     EXPECT_FALSE(load_scroll_file(store, path, desktop));
     EXPECT_EQ(desktop.message_texts(), std::vector<std::string>{"ｽｸﾛｰﾙﾌｧｲﾙ読み込みｴﾗｰ"});
-    std::lock_guard lock(store.store_mutex());
-    EXPECT_EQ(store.current_line(), 2);
-    EXPECT_STREQ(store.line(1).text, "kept");
-    EXPECT_NE(std::string(store.line(10).text).find("\x82"), std::string::npos);  // banner stays
+    auto lock = testing::RingAccess::lock(store);
+    EXPECT_EQ(testing::RingAccess::current_line(store), 2);
+    EXPECT_STREQ(testing::RingAccess::line(store, 1).text, "kept");
+    EXPECT_NE(std::string(testing::RingAccess::line(store, 10).text).find("\x82"),
+              std::string::npos);  // banner stays
 }
 
 TEST_F(ScrollFileTest, GarbageIsTamedNotTrusted) {
@@ -113,9 +115,9 @@ TEST_F(ScrollFileTest, GarbageIsTamedNotTrusted) {
     EXPECT_FALSE(load_scroll_file(store, path, desktop));
     EXPECT_EQ(desktop.message_texts(), std::vector<std::string>{"ｽｸﾛｰﾙﾌｧｲﾙ読み込みｴﾗｰ"});
     store.first_sized(24);
-    std::lock_guard lock(store.store_mutex());
-    EXPECT_EQ(store.current_line(), 23);  // treated as a fresh screen
-    EXPECT_EQ(std::strlen(store.line(0).text), 80u);
+    auto lock = testing::RingAccess::lock(store);
+    EXPECT_EQ(testing::RingAccess::current_line(store), 23);  // treated as a fresh screen
+    EXPECT_EQ(std::strlen(testing::RingAccess::line(store, 0).text), 80u);
 
     write_file(path, "tiny");
     EXPECT_FALSE(load_scroll_file(store, path, desktop));
