@@ -119,8 +119,8 @@ void load_settings(const SettingsFile& file, Settings& settings) {
 bool save_settings(const SettingsFile& file, const Settings& settings, Desktop& desktop) {
     // The name is a file-system name (UTF-8); the desktop takes CP932.
     std::string question = text::utf8_to_cp932(file.name()) + text::sjis(" に設定を保存しますか？");
-    if (desktop.message_box(question, message_caption, MessageIcon::question,
-                            MessageButtons::yes_no) != MessageAnswer::yes) {
+    if (desktop.message_box(question, message_caption, MessageIcon::none, MessageButtons::yes_no) !=
+        MessageAnswer::yes) {
         return false;
     }
 

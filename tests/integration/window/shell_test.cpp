@@ -75,6 +75,7 @@ private slots:
     void chooser_from_a_worker_is_answered_or_dismissed();
     void only_its_command_hides_the_tool_bar();
     void screen_readers_hear_the_status_without_its_clock();
+    void the_save_question_shows_no_icon();
 };
 
 void ShellTest::starts_from_a_settings_file() {
@@ -780,6 +781,17 @@ void ShellTest::screen_readers_hear_the_status_without_its_clock() {
     rig.key(Qt::Key_D, Qt::AltModifier);
     QTRY_COMPARE_WITH_TIMEOUT(frame->text(QAccessible::Name),
                               QStringLiteral("Kestrel  COM1:  D/L中 ->> log.txt"), 5000);
+}
+
+// Like the program's other questions, the save question shows no icon.
+void ShellTest::the_save_question_shows_no_icon() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text({}));
+    rig.answer(MessageAnswer::no);
+    rig.window().dispatch(command::save_settings);
+    QCOMPARE(rig.messages().size(), std::size_t(1));
+    QVERIFY(utf8(rig.messages()[0].text).endsWith(QStringLiteral("に設定を保存しますか？")));
+    QCOMPARE(rig.messages()[0].icon, kestrel::MessageIcon::none);
 }
 
 QTEST_MAIN(ShellTest)
