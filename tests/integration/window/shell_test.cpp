@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QLineEdit>
@@ -19,6 +20,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <atomic>
 #include <mutex>
 #include <thread>
@@ -76,6 +78,7 @@ private slots:
     void only_its_command_hides_the_tool_bar();
     void screen_readers_hear_the_status_without_its_clock();
     void the_save_question_shows_no_icon();
+    void program_buttons_show_their_headings_as_tips();
 };
 
 void ShellTest::starts_from_a_settings_file() {
@@ -792,6 +795,23 @@ void ShellTest::the_save_question_shows_no_icon() {
     QCOMPARE(rig.messages().size(), std::size_t(1));
     QVERIFY(utf8(rig.messages()[0].text).endsWith(QStringLiteral("に設定を保存しますか？")));
     QCOMPARE(rig.messages()[0].icon, kestrel::MessageIcon::none);
+}
+
+// An external program's button shows its heading as its tip, and no tip without one.
+void ShellTest::program_buttons_show_their_headings_as_tips() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(
+        {}, QStringLiteral("[EXT_EXEC1]\r\nNAME=\r\n[EXT_EXEC2]\r\nNAME=PacketMail\r\n")));
+    MainWindow& w = rig.window();
+    const auto tip = [&](int id) {
+        QWidget* button = w.tool_bar()->widgetForAction(w.tool_button(id));
+        QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), button->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(button, &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QCOMPARE(tip(command::program_1), QString());
+    QCOMPARE(tip(command::program_1 + 1), QStringLiteral("PacketMail"));
+    QCOMPARE(tip(command::upload), QStringLiteral("ｱｯﾌﾟﾛｰﾄﾞ"));
 }
 
 QTEST_MAIN(ShellTest)
