@@ -14,7 +14,7 @@ DEB_PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbe
     libclang-rt-14-dev dbus at-spi2-core python3-pyatspi \
     qt6-translations-l10n clang-format clang-tidy
 
-.PHONY: all deps build test check check-sanitize check-tsan check-format bench run clean format lint
+.PHONY: all deps build test check check-sanitize check-tsan check-format bench run clean format lint fuzz
 
 all: build
 
@@ -67,6 +67,18 @@ bench: deps
 	cmake --build build-bench -j $(JOBS)
 	@for b in build-bench/bench/kestrel_bench*; do [ -x "$$b" ] && "$$b"; done
 
+# Each libFuzzer target for FUZZ_SECONDS from the kept corpus (fuzz/corpus/<target>/);
+# a finding fails the run and is left in build-fuzz/ to be added to the corpus.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := fuzz_spot_parser fuzz_talk_intake
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DKESTREL_FUZZ=ON -DKESTREL_GUI=OFF $(CMAKE_FLAGS) >/dev/null
+	cmake --build build-fuzz -j $(JOBS) --target $(FUZZ_TARGETS)
+	@for t in $(FUZZ_TARGETS); do mkdir -p build-fuzz/corpus/$$t && \
+	  build-fuzz/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -seed=1 -max_len=600 \
+	    -artifact_prefix=build-fuzz/ build-fuzz/corpus/$$t fuzz/corpus/$$t || exit 1; done
+
 run: build
 	tools/demo/run.sh $(BUILD)
 
@@ -79,4 +91,4 @@ lint: build
 	  xargs -P $(JOBS) -n 4 clang-tidy -p $(BUILD) --quiet
 
 clean:
-	rm -rf build build-asan build-tsan build-bench
+	rm -rf build build-asan build-tsan build-bench build-fuzz
