@@ -34,8 +34,8 @@ start_tncsim "$tncsim" "$link" "$demo/tncsim.log"
 echo "tncsim is the TNC on $TNC_PTY (COM1 is $link)"
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-    echo "Starting Kestrel. F1 opens the BBS record; type C JA1BBS and Enter to connect,"
-    echo "then L to list and R n to read (a date-named download lands in $demo/downloads)."
+    echo "Starting Kestrel. Type C JA1BBS and Enter to connect, then L to list and R n to"
+    echo "read (a date-named download lands in $demo/downloads)."
     "$kestrel" "$settings"
     exit 0
 fi

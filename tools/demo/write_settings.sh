@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Writes a settings file for a session with tncsim: COM1 is the simulator's pseudo-terminal,
-# the DSR watch is off (a pseudo-terminal has no modem lines), F1 is the simulated BBS with
-# a date-named download, F2 the DX cluster.
+# the DSR watch is off (a pseudo-terminal has no modem lines), the first RBBS record (the
+# current one) is the simulated BBS with a date-named download, the second the DX cluster.
 #
 #   write_settings.sh SETTINGS_FILE TNC_DEVICE DOWNLOAD_DIR
 #
