@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     // Every window's, the About box's included.
     QApplication::setWindowIcon(program_icon());
     install_qt_japanese();
+    keep_qt_settings_off_disk();
     install_pane_accessibility();
 
     // The whole command-line text names the settings file, blanks included.

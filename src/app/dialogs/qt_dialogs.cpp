@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QSettings>
 #include <QTranslator>
 
 namespace kestrel::app {
@@ -15,6 +16,14 @@ QTranslator* install_qt_japanese() {
     }
     QCoreApplication::installTranslator(translator);
     return translator;
+}
+
+// The program itself uses no QSettings: the only users of these paths are Qt's dialogs.
+// Under /dev/null, which is no folder, no file can be created or found.
+void keep_qt_settings_off_disk() {
+    for (QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope}) {
+        QSettings::setPath(QSettings::NativeFormat, scope, QStringLiteral("/dev/null"));
+    }
 }
 
 }  // namespace kestrel::app

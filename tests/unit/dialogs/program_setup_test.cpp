@@ -1,18 +1,24 @@
 // How the program sets Qt up before its first window: the icon it shows everywhere, the
-// language of Qt's own dialogs.
+// language of Qt's own dialogs and the settings they would keep.
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QDirIterator>
+#include <QFileDialog>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
+#include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTranslator>
 
 #include <gtest/gtest.h>
 
+#include "app/dialogs/colour_dialog.h"
 #include "app/dialogs/qt_dialogs.h"
 #include "app/shell/program_icon.h"
+#include "modal_helper.h"
 
 using namespace kestrel::app;
 
@@ -48,6 +54,46 @@ TEST(QtDialogs, SpeakJapanese) {
     EXPECT_EQ(colours.windowTitle(), "色を選択");
     QCoreApplication::removeTranslator(japanese);
     delete japanese;
+}
+
+// A run of its own, with a home and configuration folders of its own: a custom colour
+// added in the colour chooser and a file chooser, both answered, then the program's end.
+// Neither leaves a file of Qt's behind.
+TEST(QtDialogs, KeepNothingOnDisk) {
+    if (qEnvironmentVariableIsSet("KESTREL_QT_SETTINGS_RUN")) {
+        keep_qt_settings_off_disk();
+        kestrel::testing::when_modal<QColorDialog>([](QColorDialog* d) {
+            ASSERT_NE(d, nullptr);
+            QColorDialog::setCustomColor(0, QColor(1, 2, 3));
+            d->accept();
+        });
+        kestrel::Colour colour{0, 0, 0};
+        EXPECT_TRUE(choose_colour(nullptr, colour));
+        kestrel::testing::when_modal<QFileDialog>([](QFileDialog* d) {
+            ASSERT_NE(d, nullptr);
+            d->reject();
+        });
+        QFileDialog::getOpenFileName(nullptr, QStringLiteral("ダウンロード"));
+        return;
+    }
+    QTemporaryDir home;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", home.path());
+    environment.insert("XDG_CONFIG_HOME", home.filePath("config"));
+    environment.insert("KESTREL_QT_SETTINGS_RUN", "1");
+    QProcess run;
+    run.setProcessEnvironment(environment);
+    run.setProcessChannelMode(QProcess::MergedChannels);
+    run.start(QCoreApplication::applicationFilePath(),
+              {QStringLiteral("--gtest_filter=QtDialogs.KeepNothingOnDisk")});
+    ASSERT_TRUE(run.waitForFinished(60000));
+    EXPECT_EQ(run.exitCode(), 0) << run.readAll().toStdString();
+    QStringList left;
+    for (QDirIterator it(home.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+         it.hasNext();) {
+        left << it.next();
+    }
+    EXPECT_TRUE(left.isEmpty()) << left.join(' ').toStdString();
 }
 
 }  // namespace
