@@ -6,11 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <mutex>
+#include <string>
 #include <vector>
 
 #include "core/link/serial_port.h"
 #include "link_rig.h"
 #include "ring_access.h"
+#include "temp_dir.h"
 
 namespace kestrel {
 namespace {
@@ -32,6 +35,35 @@ protected:
     testing::PtyPair pty;
     testing::LinkRig rig{pty.slave_path()};
 };
+
+// Bytes written once the port is open: CR LF is one screen line and one finished line, and
+// the capture holds them filtered, with time stamps.
+TEST_F(LinkReceiveTest, CrLfGivesOneScreenLineAndOneFinishedLine) {
+    std::mutex lines_mutex;
+    std::vector<std::string> lines;
+    rig.link->line_processor().set_talk_consumer([&](std::string_view l) {
+        std::lock_guard lock(lines_mutex);
+        lines.emplace_back(l);
+    });
+    open();
+    pty.write("hello TNC\r\n");
+    ASSERT_TRUE(eventually([&] { return rig.screen_line(1) == "hello TNC"; }));
+    rig.link->close_port();
+    EXPECT_EQ(rig.screen_line(), "");
+    EXPECT_EQ(lines, (std::vector<std::string>{"hello TNC\r"}));
+}
+
+TEST_F(LinkReceiveTest, CaptureFileHoldsTheFilteredBytesWithTimeStamps) {
+    testing::TempDir dir;
+    rig.store.set_time_stamp(true);
+    capture_to(dir.file("cap.txt"));
+    open();
+    pty.write(std::string_view("a\0b\x1b\a\tc\r\nd\r\n", 12));
+    const std::string stamp = "[2008-03-05 09:04:07]";
+    const std::string expected = "ab\a\tc\r\n" + stamp + "d\r\n" + stamp;
+    EXPECT_TRUE(eventually([&] { return testing::file_text(dir.file("cap.txt")) == expected; }))
+        << testing::file_text(dir.file("cap.txt"));
+}
 
 // The burst is written only once the port is open and configured: the open discards what
 // came before it, so a sender that starts the moment it sees the line opened races the open.

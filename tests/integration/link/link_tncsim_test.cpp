@@ -31,11 +31,6 @@ protected:
         rig = std::make_unique<testing::LinkRig>(tnc->slave_path());
         rig->settings.port.dsr_watch = 0;
     }
-    std::string script(std::string_view bytes) {
-        std::string path = dir.file("script.bin");
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
     void type(std::string_view bytes) {
         for (char c : bytes) rig->link->send_char(static_cast<std::uint8_t>(c));
     }
@@ -62,36 +57,6 @@ TEST_F(LinkTncsimTest, TypedKeysArriveAsTheyWereSent) {
     EXPECT_TRUE(eventually([&] { return file_text(dir.file("received.bin")) == expected; }))
         << file_text(dir.file("received.bin"));
     EXPECT_TRUE(screen_shows("cmd:"));
-}
-
-TEST_F(LinkTncsimTest, CrLfGivesOneScreenLineAndOneFinishedLine) {
-    start({"--script", script("hello TNC\r\n")});
-    std::mutex lines_mutex;
-    std::vector<std::string> lines;
-    rig->link->line_processor().set_talk_consumer([&](std::string_view l) {
-        std::lock_guard lock(lines_mutex);
-        lines.emplace_back(l);
-    });
-    ASSERT_TRUE(rig->link->open_port());
-    ASSERT_TRUE(eventually([&] { return rig->screen_line(1) == "hello TNC"; }));
-    rig->link->close_port();
-    EXPECT_EQ(rig->screen_line(), "");
-    EXPECT_EQ(lines, (std::vector<std::string>{"hello TNC\r"}));
-}
-
-TEST_F(LinkTncsimTest, CaptureFileHoldsTheFilteredBytesWithTimeStamps) {
-    start({"--script", script("a\0b\x1b\a\tc\r\nd\r\n"sv)});
-    rig->store.set_time_stamp(true);
-    rig->desktop.choose(dir.file("cap.txt"));
-    rig->capture.start_download("");
-    ASSERT_TRUE(rig->link->open_port());
-    const std::string stamp = "[2008-03-05 09:04:07]";
-    const std::string expected = "ab\a\tc\r\n" + stamp + "d\r\n" + stamp;
-    // Whatever tncsim says after its script follows; the script's bytes come first.
-    EXPECT_TRUE(
-        eventually([&] { return file_text(dir.file("cap.txt")).size() >= expected.size(); }));
-    EXPECT_TRUE(file_text(dir.file("cap.txt")).starts_with(expected))
-        << file_text(dir.file("cap.txt"));
 }
 
 TEST_F(LinkTncsimTest, BbsMessageLandsInADateNamedFile) {
