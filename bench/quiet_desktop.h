@@ -25,6 +25,8 @@ public:
     void split_view_changed(bool) override {}
     std::optional<std::string> choose_file(const FileChoice&) override { return chosen; }
     void release_screen_saver() override {}
+    ExistingFileAnswer ask_existing_file(bool overwrite) override { return {true, overwrite}; }
+    void dismiss_background_messages(bool) override {}
     std::time_t now() override { return system_now(); }
     std::tm local_time(std::time_t t) override { return system_local_time(t); }
 };

@@ -70,6 +70,10 @@ public:
         return c;
     }
     void release_screen_saver() override { bump(saver_releases_); }
+    // OK, keeping the choice it was given; LinkDesktop scripts it.
+    ExistingFileAnswer ask_existing_file(bool overwrite) override { return {true, overwrite}; }
+    // Boxes here never wait, so there is nothing to dismiss.
+    void dismiss_background_messages(bool) override {}
     std::time_t now() override {
         std::lock_guard lock(mutex_);
         return now_;

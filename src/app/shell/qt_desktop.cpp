@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QThread>
 
+#include "app/dialogs/existing_file_dialog.h"
 #include "core/text/sjis.h"
 
 namespace kestrel::app {
@@ -217,6 +218,19 @@ std::optional<std::string> QtDesktop::show_chooser(const kestrel::FileChoice& ch
                              : QFileDialog::getSaveFileName(owner_, title, start, filter);
     if (path.isEmpty()) return std::nullopt;
     return QFile::encodeName(path).toStdString();
+}
+
+kestrel::Desktop::ExistingFileAnswer QtDesktop::ask_existing_file(bool overwrite) {
+    if (on_gui_thread()) return show_existing_file(overwrite);
+    return wait_for_gui<ExistingFileAnswer>(
+        [this, overwrite] { return show_existing_file(overwrite); },
+        ExistingFileAnswer{false, overwrite});
+}
+
+kestrel::Desktop::ExistingFileAnswer QtDesktop::show_existing_file(bool overwrite) {
+    ExistingFileAnswer answer{false, overwrite};
+    answer.ok = run_existing_file_dialog(owner_, answer.overwrite, dialog_runner_);
+    return answer;
 }
 
 void QtDesktop::release_screen_saver() {

@@ -18,6 +18,8 @@
 
 #include "core/desktop/desktop.h"
 
+class QDialog;
+
 namespace kestrel::app {
 
 class QtDesktop : public QObject, public kestrel::Desktop {
@@ -34,11 +36,17 @@ public:
     // the box after all.
     using AnswerHook = std::function<std::optional<kestrel::MessageAnswer>(const Message&)>;
     using ChooserHook = std::function<std::optional<std::string>(const kestrel::FileChoice&)>;
+    // Runs a modal dialog the desktop opens itself (the existing-file question) and returns
+    // its result; default exec(). The main window passes its own runner, so scripted runs
+    // answer these dialogs as they answer the menu commands' ones.
+    using DialogRunner = std::function<int(QDialog&)>;
 
     explicit QtDesktop(QObject* parent = nullptr);
 
     void set_answer_hook(AnswerHook hook) { answer_hook_ = std::move(hook); }
     void set_chooser_hook(ChooserHook hook) { chooser_hook_ = std::move(hook); }
+    // Set on the GUI thread, before any worker may ask.
+    void set_dialog_runner(DialogRunner run) { dialog_runner_ = std::move(run); }
     // The window the boxes belong to.
     void set_owner(QWidget* owner) { owner_ = owner; }
 
@@ -52,6 +60,9 @@ public:
     void split_view_changed(bool on) override;
     std::optional<std::string> choose_file(const kestrel::FileChoice& choice) override;
     void release_screen_saver() override;
+    // The "ダウンロード" append-or-overwrite dialog, from any thread; from another thread it
+    // waits as a message box does, and a dismissal answers Cancel with the choice unchanged.
+    ExistingFileAnswer ask_existing_file(bool overwrite) override;
     // While on, boxes asked for by other threads are answered at once with Cancel (No for
     // a yes/no question), and file choosers with "cancelled", pending ones included: the
     // link joins its receiver meanwhile.
@@ -76,6 +87,7 @@ private:
     void paint_frame();
     kestrel::MessageAnswer show_box(const Message& message);
     std::optional<std::string> show_chooser(const kestrel::FileChoice& choice);
+    ExistingFileAnswer show_existing_file(bool overwrite);
     bool on_gui_thread() const;
     kestrel::MessageAnswer ask_from_background(const Message& message);
     // Runs `show` on the GUI thread and waits for its result, or for the dismissal, which
@@ -86,6 +98,7 @@ private:
     QWidget* owner_ = nullptr;
     AnswerHook answer_hook_;
     ChooserHook chooser_hook_;
+    DialogRunner dialog_runner_;
 
     std::atomic<unsigned> dirty_{0};
     std::atomic<bool> frame_posted_{false};

@@ -57,20 +57,21 @@ public:
     // Stops a running screen saver so the operator sees the terminal after a bell.
     virtual void release_screen_saver() = 0;
 
-    // The Download command's "そのファイルは既にあります" question: append or overwrite,
-    // starting on `overwrite`. `overwrite` in the answer is the operator's last radio
-    // choice, kept even when the dialog was cancelled.
+    // The "そのファイルは既にあります" question of Download and copy-to-file: append or
+    // overwrite, starting on `overwrite`. The caller keeps the choice, so both commands
+    // share it: `overwrite` in the answer is the operator's last radio choice, kept even
+    // when the dialog was cancelled (`ok` false).
     struct ExistingFileAnswer {
         bool ok = true;
         bool overwrite = false;
     };
-    virtual ExistingFileAnswer ask_existing_file(bool overwrite) { return {true, overwrite}; }
+    virtual ExistingFileAnswer ask_existing_file(bool overwrite) = 0;
 
     // Link::close_port joins the receiver, which may be waiting in a message box. While
     // this is on, message boxes asked for by threads other than the UI thread, pending or
     // new, are answered at once (Cancel, or No for yes/no) instead of waiting for the
-    // operator. A desktop whose boxes never wait on the UI thread can ignore it.
-    virtual void dismiss_background_messages(bool on) { (void)on; }
+    // operator. A desktop whose boxes never wait on the UI thread gives it an empty body.
+    virtual void dismiss_background_messages(bool on) = 0;
 
     // The clock: whole seconds, and their local broken-down time.
     virtual std::time_t now() = 0;
