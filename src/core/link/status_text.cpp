@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/cluster/spot_board.h"
 #include "core/link/port_names.h"
 #include "core/text/sjis.h"
 
@@ -11,9 +12,10 @@ std::string status_text(Desktop& desktop, int jst, int port_number, const Captur
     static constexpr const char* days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     static constexpr const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    std::time_t now = desktop.now();
-    if (!jst) now -= 32400;
-    std::tm t = desktop.local_time(now);
+    // The system's own UTC, and Japan Standard Time nine hours ahead of it, whatever time
+    // zone the computer runs in.
+    const std::time_t now = desktop.now();
+    const std::tm t = jst ? jst_time(now) : utc_time(now);
     char clock[64];
     std::snprintf(clock, sizeof clock, "%s %s %02d %02d:%02d:%02d %d\n",
                   days[(t.tm_wday % 7 + 7) % 7], months[(t.tm_mon % 12 + 12) % 12], t.tm_mday,
