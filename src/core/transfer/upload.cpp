@@ -477,8 +477,8 @@ bool Upload::sleep_ms(int ms) {
     const auto end = Clock::now() + std::chrono::milliseconds(ms);
     for (;;) {
         if (abort_requested()) return false;
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+        // Rounded up: a wait of 1 ms never becomes none.
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now()).count();
         if (left <= 0) return true;
         pollfd p{abort_fd_, POLLIN, 0};
         ::poll(&p, 1, static_cast<int>(std::min<long long>(left, 1000)));
