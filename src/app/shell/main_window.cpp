@@ -167,6 +167,10 @@ void MainWindow::shutdown() {
     s_.link.close_port();
     // The core's close without the end-of-download beep (its name is for its first user).
     if (s_.capture.is_open()) s_.capture.close();
+    // Then the upload: its worker is woken wherever it waits (paused, sleeping, a full
+    // queue) and joined; its file goes with it.
+    upload_.stop();
+    close_upload_window();
     break_timer_.stop();
     status_timer_.stop();
     minute_timer_.stop();
@@ -310,6 +314,8 @@ void MainWindow::status_tick() {
         spoken += QStringLiteral("  D/L中 ->> ") + to_screen(s_.capture.file_name());
     }
     if (spoken != accessibleName()) setAccessibleName(spoken);
+    // The in-progress window outlives its upload by at most this second.
+    if (!uploading()) close_upload_window();
 }
 
 }  // namespace kestrel::app

@@ -17,8 +17,11 @@
 #include "app/shell/session.h"
 #include "app/shell/tool_bar.h"
 #include "core/input/terminal_input.h"
+#include "core/transfer/upload.h"
 
 namespace kestrel::app {
+
+class UploadWindow;
 
 class MainWindow : public QMainWindow, public PaneInput {
     Q_OBJECT
@@ -37,6 +40,9 @@ public:
     void init_menu_popup();
     // The RS-232C menu command; true when the dialog ended with OK.
     bool rs232c_command();
+    // The current RBBS record's connect-file upload (the RBBS dialog's U/L button): true
+    // when it started, its in-progress window shown.
+    bool start_connect_file_upload();
 
     // How modal dialogs of the shell are run; tests answer them here.
     std::function<int(QDialog&)> run_dialog = [](QDialog& dialog) { return dialog.exec(); };
@@ -50,6 +56,8 @@ public:
     bool status_timer_running() const { return status_timer_.isActive(); }
     bool minute_timer_running() const { return minute_timer_.isActive(); }
     const PaneContext& pane_context() const { return context_; }
+    const kestrel::Upload& upload() const { return upload_; }
+    UploadWindow* upload_window() const { return upload_window_; }
 
     // PaneInput.
     bool key_down(const QKeyEvent& event) override;
@@ -87,6 +95,9 @@ private:
     // Commands.
     void upload_command();
     void clipboard_upload_command();
+    void abort_upload_command();
+    void pause_string_command();
+    void copy_command(int id);
     void send_break_command();
     void download_command();
     void date_download_command();
@@ -113,8 +124,8 @@ private:
     // The state the menu items follow.
     bool capturing() const { return s_.capture.is_open(); }
     bool no_capture() const { return !capturing(); }
-    // Uploads are not part of the program yet.
-    bool uploading() const { return false; }
+    // Any upload, file or clipboard: one runs at a time.
+    bool uploading() const { return upload_.running(); }
     bool no_upload() const { return !uploading(); }
     bool split() const { return s_.backscroll.split_view(); }
     bool not_split() const { return !split(); }
@@ -150,6 +161,8 @@ private:
     void start_status_timer();
     void not_connected();
     void shutdown();
+    void show_upload_window();
+    void close_upload_window();
 
     Session& s_;
     PaneContext context_;
@@ -157,6 +170,8 @@ private:
     TerminalPane* terminal_ = nullptr;
     BackscrollPane* backscroll_pane_ = nullptr;
     kestrel::TerminalInput input_;
+    kestrel::Upload upload_{s_.link, s_.store, s_.capture, s_.settings, s_.desktop};
+    UploadWindow* upload_window_ = nullptr;  // "U/L中", until timer 2 or Abort removes it
     MenuActions menu_;
     ToolBar tool_bar_;
     QTimer break_timer_;   // 1: ends a break

@@ -68,16 +68,6 @@ bool MainWindow::clipboard_has_text() const {
     return clip != nullptr && clip->hasText();
 }
 
-void MainWindow::upload_command() {
-    if (!s_.link.tnc_connected()) return not_connected();
-    emit unconnected_command(command::upload);
-}
-
-void MainWindow::clipboard_upload_command() {
-    if (!s_.link.tnc_connected()) return not_connected();
-    emit unconnected_command(command::clipboard_upload);
-}
-
 void MainWindow::tnc_clock_command() {
     if (!s_.link.tnc_connected()) return not_connected();
     s_.link.send_tnc_clock();

@@ -27,8 +27,9 @@ struct KeyBinding {
             // The macro list for sending.
             {Qt::Key_End, Qt::Key_End, Mode::any,
              [](W& w, int, bool, bool) { emit w.unconnected_command(command::key_macros); }},
-            // Resumes a paused upload; uploads are not part of the program yet.
-            {Qt::Key_Home, Qt::Key_Home, Mode::any, [](W&, int, bool, bool) {}},
+            // Resumes a paused upload; otherwise nothing.
+            {Qt::Key_Home, Qt::Key_Home, Mode::any,
+             [](W& w, int, bool, bool) { w.upload_.resume(); }},
             {Qt::Key_Left, Qt::Key_Left, Mode::any,
              [](W& w, int, bool shift, bool) { w.side_key(true, shift); }},
             {Qt::Key_Right, Qt::Key_Right, Mode::any,
