@@ -1,6 +1,8 @@
 // The receive path: bytes per second from a pseudo-terminal through the receiver, the
 // line store and the capture file, beside what `cat` moves through the same kind of
-// pseudo-terminal into a file in the same run.
+// pseudo-terminal into a file in the same run. The upload path: bytes per second a file
+// upload puts on a pseudo-terminal at UL_WAIT 0 (and at 1 ms), beside `cat` writing the
+// same bytes to the same pseudo-terminal.
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -16,8 +18,10 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "core/link/link.h"
+#include "core/transfer/upload.h"
 #include "quiet_desktop.h"
 
 namespace {
@@ -138,5 +142,105 @@ void BM_ReceivePathWithCapture(benchmark::State& state) {
     std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_ReceivePathWithCapture)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Reads the master side until `n` bytes came; the time the last one arrived.
+Clock::time_point read_until(int master, std::size_t n) {
+    std::vector<char> buffer(65536);
+    std::size_t got = 0;
+    while (got < n) {
+        ssize_t r = ::read(master, buffer.data(), buffer.size());
+        if (r > 0) got += static_cast<std::size_t>(r);
+    }
+    return Clock::now();
+}
+
+// `cat` writing `path` into the raw slave `slave` while the master is read.
+double cat_to_slave_bytes_per_second(const std::string& path, std::size_t bytes, int master,
+                                     const std::string& slave) {
+    auto start = Clock::now();
+    std::thread reader([&] { read_until(master, bytes); });
+    pid_t child = ::fork();
+    if (child == 0) {
+        int out = ::open(slave.c_str(), O_WRONLY | O_NOCTTY);
+        ::dup2(out, 1);
+        ::execlp("cat", "cat", path.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    reader.join();
+    double rate = static_cast<double>(bytes) / seconds_since(start);
+    ::waitpid(child, nullptr, 0);
+    return rate;
+}
+
+// A file upload with local echo into the line store, as an operator runs it.
+void BM_UploadPath(benchmark::State& state) {
+    const int wait_ms = static_cast<int>(state.range(0));
+    const std::size_t size = wait_ms == 0 ? 1 << 20 : 1000;
+    char dir_pattern[] = "/tmp/kestrel-bench-XXXXXX";
+    std::string dir = ::mkdtemp(dir_pattern);
+    std::string line(78, 'u');
+    std::string text;
+    while (text.size() + 80 <= size) text += line + "\r\n";
+    const std::string path = dir + "/upload.txt";
+    {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        std::fwrite(text.data(), 1, text.size(), f);
+        std::fclose(f);
+    }
+    const std::size_t on_wire = text.size() - text.size() / 80;  // LF is not sent
+
+    Pty pty;
+    QuietDesktop desktop;
+    desktop.chosen = path;
+    LineStore store{desktop};
+    store.first_sized(24);
+    Backscroll backscroll{store, desktop};
+    Capture capture{desktop, store};
+    Settings settings;
+    settings.port_devices[0].assign(pty.slave);
+    settings.port.dsr_watch = 0;
+    settings.port.flow_control = 3;
+    settings.port.upload_wait = wait_ms;
+    Link link(store, backscroll, capture, settings, desktop);
+    if (!link.open_port()) {
+        state.SkipWithError("cannot open the pseudo-terminal");
+        return;
+    }
+    Upload upload(link, store, capture, settings, desktop);
+    std::size_t sent = 0;
+    for (auto _ : state) {
+        auto start = Clock::now();
+        std::thread reader([&] {
+            state.SetIterationTime(
+                std::chrono::duration<double>(read_until(pty.master, on_wire) - start).count());
+        });
+        upload.start_file();
+        reader.join();
+        while (upload.running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        sent += on_wire;
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(sent));
+    link.close_port();
+    if (wait_ms == 0) {
+        // The same slave, raw, under cat.
+        int keep = ::open(pty.slave.c_str(), O_RDWR | O_NOCTTY);
+        termios t{};
+        ::tcgetattr(keep, &t);
+        cfmakeraw(&t);
+        ::tcsetattr(keep, TCSANOW, &t);
+        double cat_rate = cat_to_slave_bytes_per_second(path, text.size(), pty.master, pty.slave);
+        ::close(keep);
+        state.counters["cat_bytes_per_second"] = cat_rate;
+        std::printf("upload path: cat writes the same file to the same pty at %.1f MB/s\n",
+                    cat_rate / 1e6);
+    }
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_UploadPath)
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 }  // namespace
