@@ -273,9 +273,13 @@ void MainWindow::external_program_labels() {
     const QString first = to_screen(s_.settings.external_programs[0].name.view());
     const QString second = to_screen(s_.settings.external_programs[1].name.view());
     for (int id : {int(command::program_1), command::program_1 + 1}) {
+        // The heading is the tip, even empty; a screen reader still hears what the button is.
         const QString tip = tool_tip(id, first, second);
-        tool_bar_.buttons.at(id)->setToolTip(tip);
-        tool_bar_.buttons.at(id)->setText(tip.isEmpty() ? QStringLiteral("外部ﾌﾟﾛｸﾞﾗﾑ") : tip);
+        QAction* button = tool_bar_.buttons.at(id);
+        button->setToolTip(tip);
+        button->setText(tip);
+        tool_bar_.bar->widgetForAction(button)->setAccessibleName(
+            tip.isEmpty() ? QStringLiteral("外部ﾌﾟﾛｸﾞﾗﾑ %1").arg(id - command::program_1 + 1) : tip);
     }
 }
 

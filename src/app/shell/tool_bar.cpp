@@ -1,12 +1,9 @@
 #include "app/shell/tool_bar.h"
 
 #include <QAction>
-#include <QEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
-#include <QToolButton>
-#include <QToolTip>
 
 #include "app/shell/command_ids.h"
 
@@ -181,25 +178,6 @@ struct Button {
     int id;
 };
 
-// An external program's button shows its heading as its tip, and no tip when the heading is
-// empty. The main window then labels the button "外部ﾌﾟﾛｸﾞﾗﾑ" for screen readers, and Qt
-// would show that label as the tip of an action whose own tip is empty. (A heading that is
-// this very label shows no tip either: the two cannot be told apart.)
-class HeadingTip : public QObject {
-public:
-    using QObject::QObject;
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::ToolTip) return false;
-        const auto* button = qobject_cast<QToolButton*>(watched);
-        const QAction* action = button ? button->defaultAction() : nullptr;
-        if (!action || action->text() != QStringLiteral("外部ﾌﾟﾛｸﾞﾗﾑ")) return false;
-        QToolTip::hideText();
-        event->ignore();
-        return true;
-    }
-};
-
 constexpr Button buttons[18] = {
     {-1, 0},
     {upload_image, command::upload},
@@ -269,9 +247,6 @@ ToolBar build_tool_bar(QWidget* parent, const std::function<void(int)>& dispatch
         action->setText(tip);
         QObject::connect(action, &QAction::triggered, action, [d = dispatch, id] { d(id); });
         out.buttons[id] = action;
-        if (id == command::program_1 || id == command::program_1 + 1) {
-            out.bar->widgetForAction(action)->installEventFilter(new HeadingTip(out.bar));
-        }
     }
     out.rbbs_label = new QLabel(out.bar);
     out.rbbs_label->setObjectName(QStringLiteral("rbbs_label"));
