@@ -233,7 +233,8 @@ QPushButton* RbbsDialog::pointer_target() const {
 bool RbbsDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->modifiers() == Qt::ShiftModifier) {
+        // The arrows of the numeric pad carry the keypad flag on some systems.
+        if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier) {
             QPushButton* target = nullptr;
             switch (key->key()) {
                 case Qt::Key_Left: target = previous_; break;
