@@ -41,6 +41,7 @@ MainWindow::MainWindow(Session& session)
     setObjectName(QStringLiteral("Kestrel "));
     setAccessibleName(QStringLiteral("Kestrel"));
     s_.desktop.set_owner(this);
+    input_.continuous_read = [this] { return rbbs_.continuous_read(); };
 
     const auto dispatcher = [this](int id) { dispatch(id); };
     menu_ = build_menu_bar(menuBar(), command_table(), dispatcher);

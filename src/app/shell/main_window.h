@@ -16,6 +16,7 @@
 #include "app/shell/menu_bar.h"
 #include "app/shell/session.h"
 #include "app/shell/tool_bar.h"
+#include "core/bbs/rbbs_commands.h"
 #include "core/input/terminal_input.h"
 #include "core/transfer/upload.h"
 
@@ -69,7 +70,6 @@ public:
 signals:
     // Commands whose features are not part of the program yet.
     void unconnected_command(int id);
-    void rbbs_dialog_requested(int record);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -153,6 +153,9 @@ private:
     void on_repaint_due(bool terminal, bool backscroll);
     void on_split_view_due(bool on);
 
+    // The RBBS records (main_window_rbbs.cpp).
+    void open_rbbs_dialog(int record);
+    void send_connect_command();
     void select_record(int record);
     void update_rbbs_label();
     void rbbs_menu_labels();
@@ -170,6 +173,8 @@ private:
     TerminalPane* terminal_ = nullptr;
     BackscrollPane* backscroll_pane_ = nullptr;
     kestrel::TerminalInput input_;
+    kestrel::RbbsCommands rbbs_{s_.link,       s_.history,  s_.capture, s_.store,
+                                s_.backscroll, s_.settings, s_.desktop};
     kestrel::Upload upload_{s_.link, s_.store, s_.capture, s_.settings, s_.desktop};
     UploadWindow* upload_window_ = nullptr;  // "U/L中", until timer 2 or Abort removes it
     MenuActions menu_;

@@ -145,11 +145,6 @@ void MainWindow::save_settings_command() {
     kestrel::save_colours_macros(s_.file, s_.settings);
 }
 
-void MainWindow::rbbs_command(int id) {
-    using namespace command;
-    emit rbbs_dialog_requested(id <= rbbs_twelfth ? id - rbbs_first : 12 + id - rbbs_thirteenth);
-}
-
 void MainWindow::home_page_command() { QDesktopServices::openUrl(QUrl(home_page_address)); }
 
 void MainWindow::not_connected() {

@@ -80,8 +80,11 @@ void MainWindow::page_key(bool up) {
 }
 
 void MainWindow::side_key(bool left, bool shift) {
-    if (split()) {
-        emit unconnected_command(left ? -Qt::Key_Left : -Qt::Key_Right);  // mark / read
+    if (split() && left) {
+        rbbs_.toggle_mark();
+        sync_after_scroll();
+    } else if (split()) {
+        rbbs_.single_read();
     } else if (shift) {
         select_record(s_.settings.default_fkey_no + (left ? -1 : 1));
     }
@@ -99,8 +102,7 @@ void MainWindow::arrow_key(bool up, bool shift, bool ctrl) {
     } else if (ctrl) {
         // The divider moves only in split view.
     } else if (up && shift) {
-        emit unconnected_command(-Qt::Key_Up);  // the record's connect command
-        update_rbbs_label();
+        send_connect_command();
     } else {
         show_recalled_line(input_.recall(up));
     }
@@ -109,12 +111,12 @@ void MainWindow::arrow_key(bool up, bool shift, bool ctrl) {
 // SHIFT before CTRL: SHIFT+CTRL+F1 opens record 13's dialog.
 void MainWindow::function_key(int n, bool shift, bool ctrl) {
     if (shift) {
-        emit rbbs_dialog_requested(12 + n);
+        open_rbbs_dialog(12 + n);
     } else if (ctrl) {
         select_record(n);
-        emit unconnected_command(-Qt::Key_F1 - n);  // the record's connect command
+        send_connect_command();
     } else {
-        emit rbbs_dialog_requested(n);
+        open_rbbs_dialog(n);
     }
 }
 

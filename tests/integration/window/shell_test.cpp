@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDate>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -16,6 +17,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -25,7 +27,9 @@
 #include <mutex>
 #include <thread>
 
+#include "app/dialogs/rbbs_dialog.h"
 #include "app/shell/command_ids.h"
+#include "core/bbs/rbbs_commands.h"
 #include "core/text/sjis.h"
 #include "gui_rig.h"
 #include "pty_pair.h"
@@ -75,6 +79,9 @@ private slots:
     void time_stamp_dialog_runs_through_the_shell();
     void talks_to_the_simulated_tnc();
     void chooser_from_a_worker_is_answered_or_dismissed();
+    void reads_marked_messages_from_the_simulated_bbs_data();
+    void reads_marked_messages_from_the_simulated_bbs();
+    void rbbs_dialog_buttons_send_their_commands();
     void only_its_command_hides_the_tool_bar();
     void screen_readers_hear_the_status_without_its_clock();
     void the_save_question_shows_no_icon();
@@ -149,7 +156,11 @@ void ShellTest::key_table_picks_records_and_dialogs() {
     GuiRig rig;
     rig.start(GuiRig::settings_text({}, QStringLiteral("[PROPATY24]\r\nCALLSIGN=JA1XYZ BBS\r\n")));
     Session& s = rig.session();
-    QSignalSpy dialogs(&rig.window(), &MainWindow::rbbs_dialog_requested);
+    std::vector<int> dialogs;  // the record each RBBS dialog opened on
+    rig.on_dialog = [&](QDialog& dialog) {
+        dialogs.push_back(qobject_cast<RbbsDialog*>(&dialog)->record());
+        return int(QDialog::Rejected);
+    };
 
     rig.key(Qt::Key_Left, Qt::ShiftModifier);
     QCOMPARE(s.settings.default_fkey_no, 23);
@@ -165,14 +176,12 @@ void ShellTest::key_table_picks_records_and_dialogs() {
     rig.key(Qt::Key_F12, Qt::ShiftModifier);
     rig.key(Qt::Key_F1, Qt::ShiftModifier | Qt::ControlModifier);
     rig.key(Qt::Key_F3);
-    QCOMPARE(dialogs.size(), 3);
-    QCOMPARE(dialogs[0][0].toInt(), 23);
-    QCOMPARE(dialogs[1][0].toInt(), 12);  // SHIFT wins over CTRL
-    QCOMPARE(dialogs[2][0].toInt(), 2);
+    QCOMPARE(dialogs, (std::vector<int>{23, 12, 2}));  // SHIFT wins over CTRL
+    QCOMPARE(s.settings.default_fkey_no, 0);           // Cancel puts the current record back
 
     rig.key(Qt::Key_F5, Qt::ControlModifier);
     QCOMPARE(s.settings.default_fkey_no, 4);
-    QCOMPARE(dialogs.size(), 3);
+    QCOMPARE(dialogs.size(), std::size_t{3});
 
     // The RBBS menu labels: key name in brackets, a blank, the name, 30 bytes at most.
     rig.window().init_menu_popup();
@@ -812,6 +821,140 @@ void ShellTest::program_buttons_show_their_headings_as_tips() {
     QCOMPARE(tip(command::program_1), QString());
     QCOMPARE(tip(command::program_1 + 1), QStringLiteral("PacketMail"));
     QCOMPARE(tip(command::upload), QStringLiteral("ｱｯﾌﾟﾛｰﾄﾞ"));
+}
+
+void ShellTest::reads_marked_messages_from_the_simulated_bbs_data() {
+    QTest::addColumn<QString>("layout");     // where tncsim's list puts the numbers
+    QTest::addColumn<int>("record");         // the RBBS record used
+    QTest::addColumn<bool>("function_key");  // CTRL+F-key, or SHIFT+RIGHT then SHIFT+UP
+    QTest::addColumn<int>("sort");
+    QTest::addColumn<QString>("separator");  // as stored: "0" is a blank
+    QTest::addColumn<QString>("command");
+    QTest::newRow("right-aligned, CTRL+F3, ascending") << "right" << 2 << true << 1 << ","
+                                                       << "R 5,12,30";
+    QTest::newRow("left-aligned, SHIFT+UP, descending, blank") << "left" << 1 << false << 2 << "0"
+                                                               << "R 30 12 5";
+}
+
+// Connect, list, mark three lines with LEFT in split view, Enter types the read command,
+// the next Enter sends it, and the framed messages land in the dated file.
+void ShellTest::reads_marked_messages_from_the_simulated_bbs() {
+    QFETCH(QString, layout);
+    QFETCH(int, record);
+    QFETCH(bool, function_key);
+    QFETCH(int, sort);
+    QFETCH(QString, separator);
+    QFETCH(QString, command);
+    if (!TncsimProcess::available()) QSKIP("tncsim is not built");
+    TncsimProcess sim({"--mycall", "JA1KES", "--dx-interval", "0", "--exit-on-hangup", "--no-echo",
+                       "--messages", "40", "--list-layout", layout.toStdString()});
+    QTemporaryDir downloads;
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(
+        QString::fromStdString(sim.slave_path()),
+        QStringLiteral("[DIR]\r\nDL_DIR=%1\r\n[PROPATY%2]\r\n"
+                       "COMMAND=C JA1BBS\\n\r\nSORT=%3\r\nSEPARATER=%4\r\nEXTENTION=txt\r\n"
+                       "DL_START_STR=Msg#\r\nDL_END_STR=[End of message]\r\n"
+                       "DL_START_STR_VALID=1\r\nDL_END_STR_VALID=1\r\n")
+            .arg(downloads.path())
+            .arg(record + 1)
+            .arg(sort)
+            .arg(separator)));
+    Session& s = rig.session();
+    const auto age_of = [&](int number) {
+        for (int age = 0; age < 200; ++age) {
+            if (kestrel::message_number(s.store.line_text(age)) == number) return age;
+        }
+        return -1;
+    };
+    const auto kind_at = [&](int age) {
+        int kind = -1;
+        s.store.with_line(age, [&](kestrel::ScreenLine& line) { kind = line.kind; });
+        return kind;
+    };
+
+    if (function_key) {
+        rig.key(Qt::Key(Qt::Key_F1 + record), Qt::ControlModifier);
+    } else {
+        for (int i = 0; i < record; ++i) rig.key(Qt::Key_Right, Qt::ShiftModifier);
+        rig.key(Qt::Key_Up, Qt::ShiftModifier);
+    }
+    QCOMPARE(s.settings.default_fkey_no, record);
+    QTRY_VERIFY_WITH_TIMEOUT(s.store.line_text(1) == "JA1BBS>", 10000);
+    rig.type(QStringLiteral("L"));
+    rig.key(Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(age_of(1) > 0 && s.store.line_text(1) == "JA1BBS>", 10000);
+
+    rig.key(Qt::Key_PageUp);
+    QVERIFY(s.backscroll.split_view());
+    const int numbers[] = {30, 12, 5};
+    for (int number : numbers) {
+        const int age = age_of(number);
+        for (int i = 0; i < 200 && s.backscroll.cursor_line_age() != age; ++i) {
+            rig.key(s.backscroll.cursor_line_age() < age ? Qt::Key_Up : Qt::Key_Down);
+        }
+        rig.key(Qt::Key_Left);
+        QCOMPARE(kind_at(age), int(kestrel::line_marked));
+        QCOMPARE(s.backscroll.cursor_line_age(), age - 1);
+    }
+
+    rig.key(Qt::Key_Return);  // types the read command, shown by the local echo, and no CR
+    QCOMPARE(QString::fromStdString(s.store.line_text(0)), command);
+    QCOMPARE(QString::fromLatin1(s.history.slot(0)), command);
+    for (int number : numbers) QCOMPARE(kind_at(age_of(number)), int(kestrel::line_read_requested));
+
+    rig.key(Qt::Key_Return);  // no line is marked now: an ordinary Enter
+    const auto dated_file = [&] {
+        QFile file(downloads.filePath(QDate::currentDate().toString(QStringLiteral("yyMMdd.txt"))));
+        return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !s.capture.is_open() && dated_file().count(QStringLiteral("[End of message]")) == 3, 15000);
+    const QString text = dated_file();
+    QStringList read;
+    for (const auto& m :
+         QRegularExpression(QStringLiteral("^Msg# (\\d+) "), QRegularExpression::MultilineOption)
+             .globalMatch(text)) {
+        read << m.captured(1);
+    }
+    QCOMPARE(read, command.mid(2).split(QRegularExpression(QStringLiteral("[, ]"))));
+    QVERIFY(text.startsWith(QStringLiteral("Msg#")));
+    QVERIFY(rig.messages().empty());
+}
+
+// The dialog's sending buttons close it and start their command on the record it closed
+// on; the toolbar label and the RBBS menu follow the name edited there.
+void ShellTest::rbbs_dialog_buttons_send_their_commands() {
+    PtyPair tnc;
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(QString::fromStdString(tnc.slave_path()),
+                                    QStringLiteral("[PROPATY2]\r\nCOMMAND=C JA1BBS\\n\r\n"
+                                                   "UNPROTO=CQ\r\n")));
+    QString button;
+    rig.on_dialog = [&](QDialog& dialog) {
+        for (auto* field : dialog.findChildren<QLineEdit*>()) {
+            if (field->accessibleName() == QStringLiteral("ＲＢＢＳ名")) field->setText("JA1BBS");
+        }
+        for (auto* b : dialog.findChildren<QPushButton*>()) {
+            if (b->accessibleName() == button) b->click();
+        }
+        return dialog.result();
+    };
+    button = QStringLiteral("送信(SHIFT+↑)");
+    rig.key(Qt::Key_F2);
+    QCOMPARE(tnc.read(9), std::string("C JA1BBS\r"));
+    QCOMPARE(rig.session().link.rbbs().current.load(), 1);
+    QVERIFY(rig.window()
+                .tool_bar()
+                ->findChild<QLabel*>(QStringLiteral("rbbs_label"))
+                ->text()
+                .contains(QStringLiteral("<F2>  JA1BBS")));
+    QCOMPARE(rig.window().menu_item(command::rbbs_item(1))->text(), QStringLiteral("<F2> JA1BBS"));
+
+    button = QStringLiteral("ＵＮＰＲＯＴＯ 送信");
+    rig.window().dispatch(command::rbbs_item(1));
+    QCOMPARE(tnc.read(5), std::string("CQ\rK\r"));
+    QVERIFY(rig.messages().empty());
 }
 
 QTEST_MAIN(ShellTest)
