@@ -158,9 +158,13 @@ std::span<const CommandRow> command_table() {
          .label = "白黒反転",
          .run = W::call<&W::reverse_video_command>,
          .checked = &W::reversed},
-        {.id = folders, .label = "フォルダー", .run = [](W& w, int) {
-             run_folders_dialog(&w, w.s_.settings, w.run_dialog, &w.s_.link.rbbs().records_mutex);
-         }},
+        {.id = folders,
+         .label = "フォルダー",
+         .run =
+             [](W& w, int) {
+                 run_folders_dialog(&w, w.s_.settings, w.run_dialog,
+                                    &w.s_.link.rbbs().records_mutex);
+             }},
         {.id = toggle_tool_bar,
          .label = "ツールバー",
          .run = W::call<&W::tool_bar_command>,
