@@ -168,6 +168,37 @@ TEST_F(UploadTest, AbortWhilePausedSleepingOrBlockedOnAFullQueue) {
     }
 }
 
+// A capture that cannot be written ends the download and the upload, each kind with its
+// own message.
+TEST_F(UploadTest, FailedCaptureEndsTheUpload) {
+    struct Case {
+        const char* name;
+        bool clipboard;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"file", false, "D/L書き込みエラーが発生しました"},
+        {"clipboard", true, "書き込みエラーが発生しました"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rig.capture.end_download();
+        rig.desktop.choose("/dev/full");
+        rig.capture.start_download(dir.path());
+        ASSERT_TRUE(rig.capture.is_open());
+        const std::size_t before = rig.desktop.messages().size();
+        ASSERT_TRUE(c.clipboard ? upload.start_clipboard("ab\ncd\n") : start_file("ab\ncd\n"));
+        ASSERT_TRUE(eventually([&] { return !upload.running(); }));
+        EXPECT_FALSE(rig.capture.is_open());
+        const auto messages = rig.desktop.messages();
+        ASSERT_EQ(messages.size(), before + 1);
+        EXPECT_EQ(messages.back().text, c.message);
+        EXPECT_EQ(messages.back().icon, MessageIcon::warning);
+        EXPECT_EQ(pty.read(1), "a");  // the byte whose capture failed, and no other
+        EXPECT_EQ(pty.read(1, 200), "");
+    }
+}
+
 TEST_F(UploadTest, RefusalsAndFailedStartsLeaveNothingRunning) {
     rig.settings.ul_dir.assign(dir.path());
     struct Case {
