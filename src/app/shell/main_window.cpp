@@ -41,6 +41,8 @@ MainWindow::MainWindow(Session& session)
     setObjectName(QStringLiteral("Kestrel "));
     setAccessibleName(QStringLiteral("Kestrel"));
     s_.desktop.set_owner(this);
+    // The desktop's own dialogs (the existing-file question) run the way the shell's do.
+    s_.desktop.set_dialog_runner([this](QDialog& dialog) { return run_dialog(dialog); });
     input_.continuous_read = [this] { return rbbs_.continuous_read(); };
 
     const auto dispatcher = [this](int id) { dispatch(id); };
