@@ -12,6 +12,7 @@
 #include "app/screen/pane_context.h"
 #include "app/screen/pane_input.h"
 #include "app/screen/terminal_pane.h"
+#include "app/shell/cluster_part.h"
 #include "app/shell/command_table.h"
 #include "app/shell/menu_bar.h"
 #include "app/shell/session.h"
@@ -57,6 +58,10 @@ public:
     bool status_timer_running() const { return status_timer_.isActive(); }
     bool minute_timer_running() const { return minute_timer_.isActive(); }
     const PaneContext& pane_context() const { return context_; }
+    // The PC scope and TALK windows, their spots, list and clock.
+    ClusterPart& cluster() { return cluster_; }
+    // Timer 3: ages the spots and refreshes the PC scope window.
+    void minute_tick();
     const kestrel::Upload& upload() const { return upload_; }
     UploadWindow* upload_window() const { return upload_window_; }
 
@@ -120,6 +125,16 @@ private:
     void rbbs_command(int id);
     void about_box();
     void home_page_command();
+    // The packet cluster (main_window_cluster.cpp).
+    void toggle_pc_scope();
+    void open_pc_scope();
+    void close_pc_scope();
+    void cluster_options_command();
+    void toggle_talk();
+    void open_talk();
+    void close_talk();
+    void talk_send();
+    void close_cluster_windows();
 
     // The state the menu items follow.
     bool capturing() const { return s_.capture.is_open(); }
@@ -132,8 +147,8 @@ private:
     bool reversed() const { return s_.settings.rev_text_col != 0; }
     bool tool_bar_shown() const { return s_.settings.tool_bar != 0; }
     bool chat_open() const { return false; }
-    bool pc_scope_open() const { return false; }
-    bool talk_open() const { return false; }
+    bool pc_scope_open() const { return cluster_.scope != nullptr; }
+    bool talk_open() const { return cluster_.talk != nullptr; }
     bool lines_selected() const { return s_.store.count_selected() > 0; }
     bool lines_marked() const { return s_.store.count_kinds() > 0; }
     bool clipboard_has_text() const;
@@ -182,6 +197,7 @@ private:
     QTimer break_timer_;   // 1: ends a break
     QTimer status_timer_;  // 2: the status line
     QTimer minute_timer_;  // 3: the minute tick
+    ClusterPart cluster_;
     bool first_sized_ = false;
     bool shut_down_ = false;
 };

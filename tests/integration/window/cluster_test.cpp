@@ -1,0 +1,350 @@
+// The PC scope and TALK windows driven as the operator drives them, fed by tncsim's cluster
+// or a pseudo-terminal, with the spots' clock in the test's hand.
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <atomic>
+#include <cstdio>
+
+#include "app/scope/hand_entry_dialog.h"
+#include "app/scope/pc_scope_window.h"
+#include "app/shell/command_ids.h"
+#include "app/talk/talk_window.h"
+#include "core/text/sjis.h"
+#include "gui_rig.h"
+#include "pty_pair.h"
+#include "tncsim_process.h"
+
+using kestrel::testing::PtyPair;
+using kestrel::testing::TncsimProcess;
+
+namespace {
+
+// A "DX de " announcement with its decimal point in column 23, 76 characters.
+std::string dx_line(const char* frequency, const char* call, const char* time = "1234Z") {
+    char line[128];
+    std::snprintf(line, sizeof line, "DX de %-10s %8s  %-11s  %-30s %5s\r", "JA1SP:", frequency,
+                  call, "CQ", time);
+    return line;
+}
+
+QStringList texts(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+    return out;
+}
+
+QString selected(const QListWidget* list) {
+    const auto items = list->selectedItems();
+    return items.size() == 1 ? items.front()->text() : QString();
+}
+
+// The band test on a shown line's frequency.
+bool line_in_band(const QString& line, int band) {
+    kestrel::Spot spot;
+    spot.frequency.assign(line.left(8).toStdString());
+    return kestrel::in_band(spot, band);
+}
+
+QString utc_hhmm(std::time_t t) {
+    const std::tm utc = kestrel::utc_time(t);
+    return QStringLiteral("%1%2Z")
+        .arg(utc.tm_hour, 2, 10, QChar('0'))
+        .arg(utc.tm_min, 2, 10, QChar('0'));
+}
+
+QString ini(const GuiRig& rig) {
+    QFile file(rig.settings_path());
+    file.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(file.readAll());
+}
+
+// Connects to tncsim's cluster from the terminal pane.
+void connect_cluster(GuiRig& rig) {
+    rig.key(Qt::Key_C, Qt::ControlModifier);
+    rig.type(QStringLiteral("C JA1DX"));
+    rig.key(Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.terminal_text().contains(QStringLiteral("JA1DX >")), 10000);
+}
+
+}  // namespace
+
+class ClusterTest : public QObject {
+    Q_OBJECT
+private slots:
+    void scope_follows_the_simulated_cluster();
+    void scope_buttons_selectors_and_closing();
+    void a_burst_of_spots_reaches_the_window();
+    void talks_through_the_simulated_cluster();
+};
+
+void ClusterTest::scope_follows_the_simulated_cluster() {
+    if (!TncsimProcess::available()) QSKIP("tncsim is not built");
+    TncsimProcess sim({"--mycall", "JA1KES", "--dx-interval", "0.05", "--exit-on-hangup"});
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(QString::fromStdString(sim.slave_path()),
+                                    QStringLiteral("[RS232C]\r\nLOCAL_ECHO=0\r\n")));
+    MainWindow& w = rig.window();
+    std::atomic<std::time_t> now{kestrel::system_now()};
+    w.cluster().clock = [&now] { return now.load(); };
+    w.dispatch(command::pc_scope);
+    PcScopeWindow* scope = w.cluster().scope;
+    QVERIFY(scope && scope->isVisible());
+    QVERIFY(w.menu_item(command::pc_scope)->isChecked());
+    const QListWidget* list = scope->spot_list();
+
+    connect_cluster(rig);
+    QTRY_VERIFY_WITH_TIMEOUT(scope->windowTitle().contains(QStringLiteral("SFI=")), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(list->count() >= 10, 20000);
+    // Announcements stop with the link; every line before "73" has been parsed.
+    rig.type(QStringLiteral("BYE"));
+    rig.key(Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.terminal_text().contains(QStringLiteral("73 de JA1DX")), 10000);
+    rig.settle();
+
+    QVERIFY(scope->windowTitle().startsWith(QStringLiteral("PcScope ") + utc_hhmm(now) +
+                                            QStringLiteral(" SFI=")));
+    const QStringList lines = texts(list);
+    for (int i = 0; i < lines.size(); ++i) {
+        QVERIFY2(lines[i].contains(QStringLiteral(" [ 0] ")), qPrintable(lines[i]));
+        if (i > 0) QVERIFY(lines[i - 1].left(8) <= lines[i].left(8));  // right-aligned kHz
+    }
+    const kestrel::SpotList held = w.cluster().spots.snapshot();
+    auto newest = std::find_if(held.spots().begin(), held.spots().end(),
+                               [](const kestrel::Spot& s) { return s.newest == 1; });
+    QVERIFY(newest != held.spots().end());
+    QVERIFY(
+        selected(list).startsWith(QString::fromStdString(std::string(newest->frequency.view()))));
+    QVERIFY(selected(list).contains(QString::fromStdString(std::string(newest->callsign.view()))));
+
+    // A band shows only its spots, and the newest is selected only when it is among them.
+    int band = 1;
+    while (band < 11 && !line_in_band(lines.front(), band)) ++band;
+    scope->band_selector()->setValue(band);
+    QVERIFY(list->count() >= 1 && list->count() <= lines.size());
+    for (const QString& line : texts(list)) QVERIFY2(line_in_band(line, band), qPrintable(line));
+    QCOMPARE(selected(list).isEmpty(), !kestrel::in_band(*newest, band));
+    scope->band_selector()->setValue(0);
+
+    // Half an hour on the ages show 30 and the title the new time; past an hour they are gone.
+    now += 30 * 60;
+    w.minute_tick();
+    QCOMPARE(list->count(), lines.size());
+    QVERIFY(list->item(0)->text().contains(QStringLiteral(" [30] ")));
+    QVERIFY(scope->windowTitle().startsWith(QStringLiteral("PcScope ") + utc_hhmm(now)));
+    now += 30 * 60 + 1;
+    w.minute_tick();
+    QCOMPARE(list->count(), 0);
+    QCOMPARE(w.cluster().spots.snapshot().count(), 0);
+}
+
+void ClusterTest::scope_buttons_selectors_and_closing() {
+    GuiRig rig;
+    rig.start(GuiRig::settings_text({}));
+    MainWindow& w = rig.window();
+    const std::time_t now = 1204677000;  // 2008-03-05 00:30 UTC
+    w.cluster().clock = [now] { return now; };
+    rig.key(Qt::Key_S, Qt::AltModifier);
+    PcScopeWindow* scope = w.cluster().scope;
+    QVERIFY(scope);
+    QVERIFY(!scope->small_layout());
+    QListWidget* list = scope->spot_list();
+    kestrel::SpotBoard& board = w.cluster().spots;
+    board.parse_spot_line(dx_line("14005.2", "JA1BBB"), now);
+    board.parse_spot_line(dx_line("7005.0", "JA1AAA"), now);
+
+    // The selectors stop at both ends.
+    QSpinBox* band = scope->band_selector();
+    QSpinBox* minutes = scope->minutes_selector();
+    struct Stop {
+        QSpinBox* box;
+        int at, step, expected;
+        QString text;
+    };
+    const Stop stops[] = {{band, 0, -1, 0, QStringLiteral("ALL")},
+                          {band, 11, 1, 11, QStringLiteral("144MHz以上")},
+                          {minutes, 1, -1, 1, QStringLiteral("1分")},
+                          {minutes, 60, 1, 60, QStringLiteral("60分")}};
+    for (const Stop& s : stops) {
+        s.box->setValue(s.at);
+        s.box->stepBy(s.step);
+        QCOMPARE(s.box->value(), s.expected);
+        QCOMPARE(s.box->text(), s.text);
+    }
+
+    // "消す" removes the spot shown on the line, not the one in the same slot of the table.
+    band->setValue(5);
+    QCOMPARE(band->text(), QStringLiteral("14MHz"));
+    QCOMPARE(w.cluster().filter.band, 5);
+    QCOMPARE(list->count(), 1);
+    list->setCurrentRow(0);
+    auto click = [&](const QString& text) {
+        for (QPushButton* b : scope->findChildren<QPushButton*>()) {
+            if (b->text() == text) b->click();
+        }
+        rig.settle();
+    };
+    click(QStringLiteral("消す"));
+    QCOMPARE(board.snapshot().count(), 1);
+    QCOMPARE(board.snapshot()[0].callsign.view().substr(0, 6), std::string_view("JA1AAA"));
+    // "全部消す" asks first; No keeps the spots.
+    QStringList asked;
+    for (int answer : {int(QMessageBox::No), int(QMessageBox::Yes)}) {
+        rig.on_dialog = [&](QDialog& d) {
+            auto& box = static_cast<QMessageBox&>(d);
+            asked << box.windowTitle() + QLatin1Char('|') + box.text();
+            return answer;
+        };
+        click(QStringLiteral("全部消す"));
+        QCOMPARE(board.snapshot().count(), answer == QMessageBox::No ? 1 : 0);
+    }
+    QCOMPARE(asked, QStringList(2, QStringLiteral("ＰＣ スコープ|レポートを全て消します")));
+
+    // "追加": the spot typed by hand, at the UTC time of now.
+    band->setValue(0);
+    rig.on_dialog = [](QDialog& d) {
+        const QString values[][2] = {{"MHz", "7"},
+                                     {"KHz", "005"},
+                                     {"100Hz", "0"},
+                                     {"Callsign", "ja1xyz"},
+                                     {"Remarks", "hand"}};
+        for (const auto& [name, value] : values) {
+            for (QLineEdit* e : d.findChildren<QLineEdit*>()) {
+                if (e->accessibleName() == name) QTest::keyClicks(e, value);
+            }
+        }
+        return int(QDialog::Accepted);
+    };
+    click(QStringLiteral("追加"));
+    QCOMPARE(texts(list), QStringList{QStringLiteral("  7005.0 [ 0] 0030Z JA1XYZ  hand<>")});
+    QCOMPARE(selected(list), list->item(0)->text());
+
+    // ALT+S in the window closes it and stores its place; reopened, it comes back there with
+    // the band it had. "閉じる" closes it the same way.
+    band->setValue(7);
+    scope->setGeometry(40, 50, 500, 300);
+    scope->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(scope));
+    QTest::keyClick(list, Qt::Key_S, Qt::AltModifier);
+    rig.settle();
+    QVERIFY(!w.cluster().scope);
+    QVERIFY(!w.menu_item(command::pc_scope)->isChecked());
+    QVERIFY(
+        ini(rig).contains(QStringLiteral("[SCOPE_RECT]\r\nLEFT=40\r\nTOP=50\r\nRIGHT=540\r\n")));
+    w.dispatch(command::pc_scope);
+    QCOMPARE(w.cluster().scope->geometry(), QRect(40, 50, 500, 300));
+    QCOMPARE(w.cluster().scope->band_selector()->text(), QStringLiteral("21MHz"));
+    scope = w.cluster().scope;
+    click(QStringLiteral("閉じる"));
+    QVERIFY(!w.cluster().scope);
+
+    // The small layout: the Japanese gothic font at 8 points, no maximize box.
+    rig.session().settings.small_pc_scope = 1;
+    w.dispatch(command::pc_scope);
+    scope = w.cluster().scope;
+    QVERIFY(scope->small_layout());
+    QCOMPARE(scope->font().pointSize(), 8);
+    QVERIFY(!(scope->windowFlags() & Qt::WindowMaximizeButtonHint));
+}
+
+// 500 lines in one write: the window ends with the 100 the list holds, the last one newest.
+void ClusterTest::a_burst_of_spots_reaches_the_window() {
+    PtyPair tnc;
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(QString::fromStdString(tnc.slave_path())));
+    MainWindow& w = rig.window();
+    w.dispatch(command::pc_scope);
+    std::string burst;
+    for (int i = 0; i < 500; ++i) {
+        char frequency[16], call[16];
+        std::snprintf(frequency, sizeof frequency, "%d.%d", 14000 + i, i % 10);
+        std::snprintf(call, sizeof call, "JA%dB", i);
+        burst += dx_line(frequency, call) + "\n";
+    }
+    tnc.write(burst);
+    QListWidget* list = w.cluster().scope->spot_list();
+    QTRY_VERIFY_WITH_TIMEOUT(selected(list).contains(QStringLiteral("JA499B ")), 20000);
+    QCOMPARE(list->count(), 100);
+}
+
+void ClusterTest::talks_through_the_simulated_cluster() {
+    if (!TncsimProcess::available()) QSKIP("tncsim is not built");
+    // The TNC does not echo: the terminal shows the program's own echo alone.
+    TncsimProcess sim(
+        {"--mycall", "JA1KES", "--dx-interval", "0", "--no-echo", "--exit-on-hangup"});
+    GuiRig rig;
+    rig.start(GuiRig::settings_text(QString::fromStdString(sim.slave_path())));
+    MainWindow& w = rig.window();
+    connect_cluster(rig);
+    rig.key(Qt::Key_T, Qt::AltModifier);
+    TalkWindow* talk = w.cluster().talk;
+    QVERIFY(talk && talk->isVisible());
+    QVERIFY(w.menu_item(command::talk)->isChecked());
+
+    // The three refusals, in the order they are tested.
+    struct Refusal {
+        const char *partner, *message;
+        QString text;
+    };
+    const Refusal refusals[] = {
+        {"", "", QStringLiteral("本文を入れて下さい")},
+        {"JA1ABC", "a ?x-sjis?B? b", QStringLiteral("BASE64ﾍｯﾀﾞｰと同じ文字列は送信できません")},
+        {"", "hello", QStringLiteral("相手のコールサインを入れて下さい")},
+    };
+    for (const Refusal& r : refusals) {
+        QString shown;
+        rig.on_dialog = [&](QDialog& d) {
+            shown = d.windowTitle() + QLatin1Char('|') + static_cast<QMessageBox&>(d).text();
+            return int(QMessageBox::Ok);
+        };
+        talk->callsign_field()->setText(QString::fromUtf8(r.partner));
+        talk->message_field()->setText(QString::fromUtf8(r.message));
+        QTest::keyClick(talk->message_field(), Qt::Key_Return);
+        QCOMPARE(shown, QStringLiteral("Kestrel|") + r.text);
+        QCOMPARE(talk->message_field()->text(), QString::fromUtf8(r.message));
+    }
+
+    // Coded on the way out, decoded in the list: the operator's echo and the answer.
+    talk->callsign_field()->clear();
+    QTest::keyClicks(talk->callsign_field(), QStringLiteral("ja1abc"));
+    QCOMPARE(talk->callsign_field()->text(), QStringLiteral("JA1ABC"));
+    talk->base64_box()->setChecked(true);
+    talk->message_field()->setText(QStringLiteral("こんにちは"));
+    QTest::keyClick(talk->message_field(), Qt::Key_Return);
+    QVERIFY(talk->message_field()->text().isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(
+        texts(talk->talk_list()).contains(QStringLiteral("JA1KES de JA1ABC: こんにちは")), 10000);
+    QCOMPARE(texts(talk->talk_list()),
+             (QStringList{QStringLiteral("TALK JA1ABC こんにちは"),
+                          QStringLiteral("JA1KES de JA1ABC: こんにちは")}));
+    QVERIFY(talk->talk_list()->selectedItems().isEmpty());
+    QVERIFY(rig.terminal_text().contains(QStringLiteral("TALK JA1ABC ?x-sjis?B?grGC8YLJgr+CzQ==")));
+    QTest::keyClick(talk->message_field(), Qt::Key_Up);
+    QCOMPARE(talk->message_field()->text(), QStringLiteral("こんにちは"));
+
+    // ALT+T in a field closes it; the partner, both boxes and the place come back, the
+    // list starts empty.
+    talk->setGeometry(30, 40, 600, 400);
+    talk->filter_box()->setChecked(false);
+    QTest::keyClick(talk->message_field(), Qt::Key_T, Qt::AltModifier);
+    rig.settle();
+    QVERIFY(!w.cluster().talk);
+    QVERIFY(!w.menu_item(command::talk)->isChecked());
+    QVERIFY(ini(rig).contains(QStringLiteral("[TALK_ENV]\r\nCALL_SIGN=JA1ABC\r\n")));
+    w.dispatch(command::talk);
+    talk = w.cluster().talk;
+    QCOMPARE(talk->callsign_field()->text(), QStringLiteral("JA1ABC"));
+    QVERIFY(talk->base64_box()->isChecked());
+    QVERIFY(!talk->filter_box()->isChecked());
+    QCOMPARE(talk->geometry(), QRect(30, 40, 600, 400));
+    QCOMPARE(talk->talk_list()->count(), 0);
+}
+
+QTEST_MAIN(ClusterTest)
+#include "cluster_test.moc"
