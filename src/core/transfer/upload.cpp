@@ -61,10 +61,13 @@ std::size_t utf8_valid_prefix(std::string_view text) {
     return i;
 }
 
-std::string with_number(std::string_view format_utf8, int value) {
+// Told once, before the first byte goes out.
+void tell_replaced(Desktop& desktop, int count) {
+    if (count <= 0) return;
     char text[160];
-    std::snprintf(text, sizeof text, text::sjis(format_utf8).c_str(), value);
-    return text;
+    std::snprintf(text, sizeof text, text::sjis("Shift-JISにない文字 %d 個は ? で送ります").c_str(),
+                  count);
+    desktop.tell(text);
 }
 
 }  // namespace
@@ -283,9 +286,7 @@ bool Upload::start_clipboard(const std::optional<std::string>& clipboard_utf8) {
         return false;
     }
     upload::Converted converted = upload::to_cp932(text);
-    if (converted.replaced > 0) {
-        desktop_.tell(with_number("Shift-JISにない文字 %d 個は ? で送ります", converted.replaced));
-    }
+    tell_replaced(desktop_, converted.replaced);
     return launch(std::make_unique<TextSource>(std::move(converted.cp932), upload::clipboard_piece),
                   UploadKind::clipboard, text::sjis("ｸﾘｯﾌﾟﾎﾞｰﾄﾞU/L"));
 }
@@ -342,10 +343,7 @@ bool Upload::start_path(const std::string& path, std::string_view name,
         if (upload::has_non_ascii(text)) {
             upload::Converted converted = upload::to_cp932(text);
             text = std::move(converted.cp932);
-            if (converted.replaced > 0) {
-                desktop_.tell(
-                    with_number("Shift-JISにない文字 %d 個は ? で送ります", converted.replaced));
-            }
+            tell_replaced(desktop_, converted.replaced);
         }
         source = std::make_unique<TextSource>(std::move(text), upload::file_piece);
     } else {

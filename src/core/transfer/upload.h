@@ -130,8 +130,8 @@ private:
 
     bool refuse_if_running();
     bool connected_and_open();
-    // Opens `path` and decides how it is sent; shows the messages. `missing_text` is shown
-    // (with the warning icon) when the file cannot be opened.
+    // Opens `path` and decides how it is sent; shows the messages, `open_error` (with the
+    // warning icon) when the file cannot be opened.
     bool start_path(const std::string& path, std::string_view name, std::string_view open_error);
     bool launch(std::unique_ptr<Source> source, UploadKind kind, std::string_view name);
     void reap();
