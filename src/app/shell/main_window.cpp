@@ -79,8 +79,8 @@ MainWindow::MainWindow(Session& session)
     break_timer_.setSingleShot(true);
     connect(&break_timer_, &QTimer::timeout, this, [this] { s_.link.end_break(); });
     connect(&status_timer_, &QTimer::timeout, this, &MainWindow::status_tick);
-    // The PC scope's minute tick ages its spots; there is nothing to age yet.
-    connect(&minute_timer_, &QTimer::timeout, this, [] {});
+    // The PC scope's minute tick ages its spots and refreshes the window.
+    connect(&minute_timer_, &QTimer::timeout, this, &MainWindow::minute_tick);
 
     connect(&s_.desktop, &QtDesktop::repaint_due, this, &MainWindow::on_repaint_due);
     connect(&s_.desktop, &QtDesktop::menu_refresh_due, this, &MainWindow::menu_refresh);
@@ -164,6 +164,9 @@ void MainWindow::shutdown() {
     const QRect window = geometry();
     s_.settings.window = {window.left(), window.top(), window.right() + 1, window.bottom() + 1};
     kestrel::save_window_and_fkey_no(s_.file, s_.settings);
+    // The PC scope and TALK windows store their rectangles (and the TALK partner) as their
+    // closing does; the receiver stops feeding them.
+    close_cluster_windows();
     // DTR down, the port closed (its receiver joined), then the capture file: nothing
     // received can reach it any more. The upload file, when there is one, comes later.
     s_.link.clear_dtr();
