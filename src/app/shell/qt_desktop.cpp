@@ -215,7 +215,8 @@ std::optional<std::string> QtDesktop::show_chooser(const kestrel::FileChoice& ch
         choice.filter.empty() ? QString() : QString::fromStdString(choice.filter);
     const QString path = choice.mode == kestrel::FileChoice::Mode::open
                              ? QFileDialog::getOpenFileName(owner_, title, start, filter)
-                             : QFileDialog::getSaveFileName(owner_, title, start, filter);
+                             : QFileDialog::getSaveFileName(owner_, title, start, filter, nullptr,
+                                                            QFileDialog::DontConfirmOverwrite);
     if (path.isEmpty()) return std::nullopt;
     return QFile::encodeName(path).toStdString();
 }

@@ -26,6 +26,8 @@ enum class Pane { terminal, backscroll };
 // Paths are the file system's own bytes (UTF-8 on Linux), not CP932: a path must reach the
 // file exactly as the system spells it. The chooser's title and suggested name are CP932.
 struct FileChoice {
+    // open: an existing file. save: a new name is accepted too; the caller asks about an
+    // existing file itself, so the chooser does not.
     enum class Mode { open, save } mode = Mode::open;
     std::string title;           // CP932
     std::string directory;       // a path; where the chooser starts, empty: current directory

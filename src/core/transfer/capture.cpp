@@ -95,7 +95,7 @@ bool Capture::open_file(const std::string& path, bool append, DownloadMode mode,
 
 void Capture::start_download(std::string_view dl_dir) {
     FileChoice choice;
-    choice.mode = FileChoice::Mode::open;
+    choice.mode = FileChoice::Mode::save;
     choice.title = text::sjis("ダウンロード");
     choice.directory = text::path_from_cp932(dl_dir);
     choice.filter = "*.*";

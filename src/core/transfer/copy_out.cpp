@@ -65,7 +65,7 @@ void copy_to_file(LineStore& store, Desktop& desktop, std::atomic<int>& overwrit
                   std::string_view dl_dir, std::string_view quote_mark, bool quote) {
     if (store.count_selected() == 0) return;
     FileChoice choice;
-    choice.mode = FileChoice::Mode::open;
+    choice.mode = FileChoice::Mode::save;
     choice.title = text::sjis("ファイルへ保存");
     choice.directory = text::path_from_cp932(dl_dir);
     std::optional<std::string> path = desktop.choose_file(choice);
