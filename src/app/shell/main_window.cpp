@@ -285,7 +285,8 @@ void MainWindow::external_program_labels() {
         button->setToolTip(tip);
         button->setText(tip);
         tool_bar_.bar->widgetForAction(button)->setAccessibleName(
-            tip.isEmpty() ? QStringLiteral("外部ﾌﾟﾛｸﾞﾗﾑ %1").arg(id - command::program_1 + 1) : tip);
+            tip.isEmpty() ? QStringLiteral("外部ﾌﾟﾛｸﾞﾗﾑ %1").arg(id - command::program_1 + 1)
+                          : tip);
     }
 }
 
