@@ -251,6 +251,12 @@ void ClusterTest::scope_buttons_selectors_and_closing() {
     QVERIFY(scope->small_layout());
     QCOMPARE(scope->font().pointSize(), 8);
     QVERIFY(!(scope->windowFlags() & Qt::WindowMaximizeButtonHint));
+
+    // Open at exit: its place is stored all the same.
+    scope->setGeometry(60, 70, 300, 200);
+    w.close();
+    QVERIFY(
+        ini(rig).contains(QStringLiteral("[SCOPE_RECT]\r\nLEFT=60\r\nTOP=70\r\nRIGHT=360\r\n")));
 }
 
 // 500 lines in one write: the window ends with the 100 the list holds, the last one newest.
@@ -344,6 +350,11 @@ void ClusterTest::talks_through_the_simulated_cluster() {
     QVERIFY(!talk->filter_box()->isChecked());
     QCOMPARE(talk->geometry(), QRect(30, 40, 600, 400));
     QCOMPARE(talk->talk_list()->count(), 0);
+
+    // Open at exit: the callsign in the field is stored.
+    talk->callsign_field()->setText(QStringLiteral("JA2XYZ"));
+    w.close();
+    QVERIFY(ini(rig).contains(QStringLiteral("[TALK_ENV]\r\nCALL_SIGN=JA2XYZ\r\n")));
 }
 
 QTEST_MAIN(ClusterTest)
