@@ -1,6 +1,7 @@
 // The PC scope and TALK windows driven as the operator drives them, fed by tncsim's cluster
 // or a pseudo-terminal, with the spots' clock in the test's hand.
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
@@ -119,9 +120,8 @@ void ClusterTest::scope_follows_the_simulated_cluster() {
     auto newest = std::find_if(held.spots().begin(), held.spots().end(),
                                [](const kestrel::Spot& s) { return s.newest == 1; });
     QVERIFY(newest != held.spots().end());
-    QVERIFY(
-        selected(list).startsWith(QString::fromStdString(std::string(newest->frequency.view()))));
-    QVERIFY(selected(list).contains(QString::fromStdString(std::string(newest->callsign.view()))));
+    QVERIFY(selected(list).startsWith(QString::fromLatin1(newest->frequency.view())));
+    QVERIFY(selected(list).contains(QString::fromLatin1(newest->callsign.view())));
 
     // A band shows only its spots, and the newest is selected only when it is among them.
     int band = 1;
@@ -162,20 +162,16 @@ void ClusterTest::scope_buttons_selectors_and_closing() {
     // The selectors stop at both ends.
     QSpinBox* band = scope->band_selector();
     QSpinBox* minutes = scope->minutes_selector();
-    struct Stop {
-        QSpinBox* box;
-        int at, step, expected;
-        QString text;
-    };
-    const Stop stops[] = {{band, 0, -1, 0, QStringLiteral("ALL")},
-                          {band, 11, 1, 11, QStringLiteral("144MHz以上")},
-                          {minutes, 1, -1, 1, QStringLiteral("1分")},
-                          {minutes, 60, 1, 60, QStringLiteral("60分")}};
-    for (const Stop& s : stops) {
-        s.box->setValue(s.at);
-        s.box->stepBy(s.step);
-        QCOMPARE(s.box->value(), s.expected);
-        QCOMPARE(s.box->text(), s.text);
+    const std::tuple<QSpinBox*, int, int, QString> stops[] = {
+        {band, 0, -1, QStringLiteral("ALL")},
+        {band, 11, 1, QStringLiteral("144MHz以上")},
+        {minutes, 1, -1, QStringLiteral("1分")},
+        {minutes, 60, 1, QStringLiteral("60分")}};
+    for (const auto& [box, end, step, text] : stops) {
+        box->setValue(end);
+        box->stepBy(step);
+        QCOMPARE(box->value(), end);
+        QCOMPARE(box->text(), text);
     }
 
     // "消す" removes the spot shown on the line, not the one in the same slot of the table.
@@ -277,6 +273,10 @@ void ClusterTest::a_burst_of_spots_reaches_the_window() {
     QListWidget* list = w.cluster().scope->spot_list();
     QTRY_VERIFY_WITH_TIMEOUT(selected(list).contains(QStringLiteral("JA499B ")), 20000);
     QCOMPARE(list->count(), 100);
+    // A screen reader reads the lines as the list's items.
+    QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(list);
+    QCOMPARE(reader->text(QAccessible::Name), QStringLiteral("スポット"));
+    QCOMPARE(reader->child(99)->text(QAccessible::Name), list->item(99)->text());
 }
 
 void ClusterTest::talks_through_the_simulated_cluster() {
