@@ -1,28 +1,12 @@
 // How the program sets Qt up before its first window: the icon it shows everywhere, the
 // language of Qt's own dialogs and the settings they would keep.
-#include <QColorDialog>
-#include <QCoreApplication>
-#include <QDialogButtonBox>
-#include <QDirIterator>
-#include <QFileDialog>
-#include <QIcon>
-#include <QImage>
-#include <QPixmap>
-#include <QProcess>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTranslator>
-
-#include <gtest/gtest.h>
-
 #include "app/dialogs/colour_dialog.h"
 #include "app/dialogs/qt_dialogs.h"
 #include "app/shell/program_icon.h"
-#include "modal_helper.h"
+#include "dialog_driver.h"
 
 using namespace kestrel::app;
-
-namespace {
+using kestrel::testing::when_modal;
 
 // At every size: a transparent corner, the blue square, and the bird over it, at the same
 // places of the 64-unit drawing.
@@ -33,11 +17,9 @@ TEST(ProgramIcon, EverySizeShowsTheBirdOnItsSquare) {
         EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size)));
         const QImage image = icon.pixmap(size).toImage();
         ASSERT_EQ(image.size(), QSize(size, size));
-        const auto at = [&](double x, double y) {
-            return image.pixelColor(x * size / 64, y * size / 64);
-        };
-        EXPECT_EQ(at(0, 0).alpha(), 0);
+        auto at = [&](int x, int y) { return image.pixelColor(x * size / 64, y * size / 64); };
         const QColor sky = at(10, 40), body = at(32, 30);
+        EXPECT_EQ(at(0, 0).alpha(), 0);
         EXPECT_GT(sky.blue(), sky.red());
         EXPECT_GT(body.red(), body.green());
         EXPECT_GT(body.green(), body.blue());
@@ -46,14 +28,11 @@ TEST(ProgramIcon, EverySizeShowsTheBirdOnItsSquare) {
 
 // Whatever the locale, the texts Qt writes itself are Japanese.
 TEST(QtDialogs, SpeakJapanese) {
-    QTranslator* japanese = install_qt_japanese();
+    std::unique_ptr<QTranslator> japanese(install_qt_japanese());
     ASSERT_NE(japanese, nullptr);
-    QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), "キャンセル");
-    QColorDialog colours;
-    EXPECT_EQ(colours.windowTitle(), "色を選択");
-    QCoreApplication::removeTranslator(japanese);
-    delete japanese;
+    EXPECT_EQ(QDialogButtonBox(QDialogButtonBox::Cancel).button(QDialogButtonBox::Cancel)->text(),
+              "キャンセル");
+    QCoreApplication::removeTranslator(japanese.get());
 }
 
 // A run of its own, with a home and configuration folders of its own: a custom colour
@@ -62,14 +41,14 @@ TEST(QtDialogs, SpeakJapanese) {
 TEST(QtDialogs, KeepNothingOnDisk) {
     if (qEnvironmentVariableIsSet("KESTREL_QT_SETTINGS_RUN")) {
         keep_qt_settings_off_disk();
-        kestrel::testing::when_modal<QColorDialog>([](QColorDialog* d) {
+        when_modal<QColorDialog>([](QColorDialog* d) {
             ASSERT_NE(d, nullptr);
             QColorDialog::setCustomColor(0, QColor(1, 2, 3));
             d->accept();
         });
-        kestrel::Colour colour{0, 0, 0};
+        kestrel::Colour colour;
         EXPECT_TRUE(choose_colour(nullptr, colour));
-        kestrel::testing::when_modal<QFileDialog>([](QFileDialog* d) {
+        when_modal<QFileDialog>([](QFileDialog* d) {
             ASSERT_NE(d, nullptr);
             d->reject();
         });
@@ -85,15 +64,11 @@ TEST(QtDialogs, KeepNothingOnDisk) {
     run.setProcessEnvironment(environment);
     run.setProcessChannelMode(QProcess::MergedChannels);
     run.start(QCoreApplication::applicationFilePath(),
-              {QStringLiteral("--gtest_filter=QtDialogs.KeepNothingOnDisk")});
+              {"--gtest_filter=QtDialogs.KeepNothingOnDisk"});
     ASSERT_TRUE(run.waitForFinished(60000));
     EXPECT_EQ(run.exitCode(), 0) << run.readAll().toStdString();
     QStringList left;
-    for (QDirIterator it(home.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-         it.hasNext();) {
-        left << it.next();
-    }
+    QDirIterator it(home.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) left << it.next();
     EXPECT_TRUE(left.isEmpty()) << left.join(' ').toStdString();
 }
-
-}  // namespace

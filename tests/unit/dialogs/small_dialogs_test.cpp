@@ -1,184 +1,282 @@
-// The Time Stamp and font dialogs run modally, as the menu commands run them, and are
-// answered from inside their own event loops.
-#include <QButtonGroup>
-#include <QCheckBox>
-#include <QColorDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
-
-#include <gtest/gtest.h>
+// The smaller dialogs, each answered as its menu command or the desktop runs it, the CP932
+// byte limits their fields share, and every dialog's texts and accessible names.
+#include <future>
 
 #include "app/dialogs/colour_dialog.h"
+#include "app/dialogs/cp932_field.h"
+#include "app/dialogs/existing_file_dialog.h"
+#include "app/dialogs/folders_dialog.h"
 #include "app/dialogs/font_dialog.h"
+#include "app/dialogs/pause_string_dialog.h"
+#include "app/dialogs/rbbs_dialog.h"
+#include "app/dialogs/rs232c_dialog.h"
 #include "app/dialogs/time_stamp_dialog.h"
-#include "modal_helper.h"
+#include "app/dialogs/upload_window.h"
+#include "app/shell/qt_desktop.h"
+#include "core/text/sjis.h"
+#include "dialog_driver.h"
+#include "fake_desktop.h"
 
 using namespace kestrel::app;
+using namespace kestrel::testing;
+using kestrel::text::sjis;
 
-namespace {
-
-using kestrel::testing::when_modal;
-
-QPushButton* button(QWidget* window, const QString& text) {
-    for (auto* b : window->findChildren<QPushButton*>())
-        if (b->text() == text) return b;
-    return nullptr;
+// The first text is the window's title; the rest are shown somewhere in it. Every control
+// a screen reader can land on is named, and only radio buttons share names (within groups).
+TEST(Dialogs, ShowTheirTextsAndNameEveryControl) {
+    kestrel::Settings settings;
+    QWidget owner;  // deletes them all
+    const std::pair<QWidget*, QStringList> rows[] = {
+        {new TimeStampDialog(false, &owner),
+         {"Time Stamp", "その受信行の時刻は１行下の先頭になります", "ご承知おきください"}},
+        {new FontDialog(settings, &owner), {"文字の大きさ", "FixedSys ", "dot"}},
+        {new ExistingFileDialog(false, &owner), {"ダウンロード", "そのファイルは既にあります"}},
+        {new FoldersDialog(settings, &owner),
+         {"フォルダーの選択", "D/Lﾃﾞｨﾚｸﾄﾘｰ", "U/Lﾃﾞｨﾚｸﾄﾘｰ", "参照", "（例） /home/user/bbs"}},
+        {new PauseStringDialog("/**/", &owner), {"U/Lﾎﾟｰｽﾞ文字列"}},
+        {new RbbsDialog(settings, 0, nullptr, &owner),
+         {"ＲＢＢＳ プロパティー", "前 (SHIFT+←)", "次 (SHIFT+→)", "並び替え", "有効",
+          "ＵＮＰＲＯＴＯ", "Break +", "K", "送信"}},
+        {new Rs232cDialog(settings.port, settings.port_devices, &owner),
+         {"RS232C", "ｱｯﾌﾟﾛｰﾄﾞｳｴｲﾄ", "mm sec", "ＴＮＣ接続判定(DSR監視)   "}},
+        {new UploadWindow(&owner), {"U/L中", "U/L中"}}};
+    for (const auto& [window, texts] : rows) {
+        SCOPED_TRACE(texts[0].toStdString());
+        EXPECT_EQ(window->windowTitle(), texts[0]);
+        EXPECT_EQ(window->accessibleName(), texts[0]);
+        QStringList shown, names;
+        for (auto* w : window->findChildren<QWidget*>()) {
+            for (const char* shows : {"text", "title"}) shown << w->property(shows).toString();
+            const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QGroupBox*>(w) ||
+                                 qobject_cast<QComboBox*>(w) || qobject_cast<QLineEdit*>(w);
+            if (!control || qobject_cast<QComboBox*>(w->parentWidget())) continue;
+            EXPECT_FALSE(w->accessibleName().isEmpty()) << w->metaObject()->className();
+            if (!qobject_cast<QRadioButton*>(w)) names << w->accessibleName();
+        }
+        for (const QString& text : texts.mid(1))
+            EXPECT_TRUE(shown.contains(text)) << text.toStdString();
+        EXPECT_EQ(QSet(names.begin(), names.end()).size(), names.size()) << "names repeat";
+    }
 }
 
 TEST(TimeStampDialog, OkTakesTheBoxAndEscapeLeavesTheOption) {
-    bool on = false;
-    QStringList texts;
-    when_modal<TimeStampDialog>([&](TimeStampDialog* d) {
-        ASSERT_NE(d, nullptr);
-        EXPECT_EQ(d->windowTitle(), "Time Stamp");
-        for (auto* label : d->findChildren<QLabel*>()) texts << label->text();
-        auto* box = d->findChild<QCheckBox*>();
-        EXPECT_EQ(box->text(), "TimeStampを受信行の先頭に入れる");
-        EXPECT_FALSE(box->isChecked());
-        box->setChecked(true);
-        button(d, "OK")->click();
-    });
-    EXPECT_TRUE(run_time_stamp_dialog(nullptr, on));
-    EXPECT_TRUE(on);
-    EXPECT_EQ(texts,
-              QStringList({"その受信行の時刻は１行下の先頭になります", "ご承知おきください"}));
-
-    when_modal<TimeStampDialog>([&](TimeStampDialog* d) {
-        ASSERT_NE(d, nullptr);
-        d->findChild<QCheckBox*>()->setChecked(false);
-        QTest::keyClick(d, Qt::Key_Escape);
-    });
-    EXPECT_FALSE(run_time_stamp_dialog(nullptr, on));
-    EXPECT_TRUE(on);
-}
-
-TEST(FontDialog, ZeroSizeForAScalableKindIsRefusedAndTheDialogStays) {
-    kestrel::Settings settings;
-    settings.font_type = 2;
-    settings.log_font_y = 14;
-    settings.bs_yohaku = 1;
-    QString refusal_text, refusal_caption;
-    bool stayed_open = false;
-
-    when_modal<FontDialog>([&](FontDialog* d) {
-        ASSERT_NE(d, nullptr);
-        EXPECT_EQ(d->windowTitle(), "文字の大きさ");
-        d->findChild<QLineEdit*>()->setText("0");
-        when_modal<QMessageBox>([&](QMessageBox* box) {
-            ASSERT_NE(box, nullptr);
-            refusal_text = box->text();
-            refusal_caption = box->windowTitle();
-            box->button(QMessageBox::Ok)->click();
+    for (bool ok : {true, false}) {
+        SCOPED_TRACE(ok ? "OK" : "Esc");
+        bool on = true;
+        const bool stored = run_time_stamp_dialog(nullptr, on, [&](QDialog& d) {
+            click(d, "TimeStampを受信行の先頭に入れる");
+            ok ? click(d, "OK") : QTest::keyClick(&d, Qt::Key_Escape);
+            return d.result();
         });
-        button(d, "OK")->click();  // returns once the refusal is answered
-        stayed_open = d->isVisible();
-        d->findChild<QLineEdit*>()->setText("18");
-        d->findChild<QCheckBox*>()->setChecked(false);
-        button(d, "OK")->click();
-    });
-    EXPECT_TRUE(run_font_dialog(nullptr, settings));
-    EXPECT_EQ(refusal_text, "文字の大きはゼロにできません");
-    EXPECT_EQ(refusal_caption, "Kestrel");
-    EXPECT_TRUE(stayed_open);
-    EXPECT_EQ(settings.font_type, 2);
-    EXPECT_EQ(settings.log_font_y, 18);
-    EXPECT_EQ(settings.bs_yohaku, 0);
+        EXPECT_EQ(stored, ok);
+        EXPECT_EQ(on, !ok);
+    }
 }
 
-TEST(FontDialog, FixedKindTakesTheMeasuredHeightAndCancelChangesNothing) {
-    kestrel::Settings settings;
-    settings.font_type = 0;
-    settings.log_font_y = 13;
-    const int measured = QFontMetrics(kestrel_font(settings)).height();
-
-    when_modal<FontDialog>([&](FontDialog* d) {
-        ASSERT_NE(d, nullptr);
-        EXPECT_EQ(d->findChild<QLineEdit*>()->text(), QString::number(measured));
-        button(d, "OK")->click();
-    });
-    EXPECT_TRUE(run_font_dialog(nullptr, settings));
-    EXPECT_EQ(settings.font_type, 0);
-    EXPECT_EQ(settings.log_font_y, measured);
-
-    const kestrel::Settings before = settings;
-    when_modal<FontDialog>([&](FontDialog* d) {
-        ASSERT_NE(d, nullptr);
-        for (auto* r : d->findChildren<QRadioButton*>())
-            if (r->text() == "明朝") r->click();
-        EXPECT_EQ(d->font_kind(), 1);
-        d->findChild<QLineEdit*>()->setText("30");
-        button(d, "ｷｬﾝｾﾙ")->click();
-    });
-    EXPECT_FALSE(run_font_dialog(nullptr, settings));
-    EXPECT_EQ(settings.font_type, before.font_type);
-    EXPECT_EQ(settings.log_font_y, before.log_font_y);
-}
-
-// OK with nothing changed stores the height the dialog showed, and that height gives the
-// same font again: pressing OK over and over never grows the font.
-TEST(FontDialog, OkWithNothingChangedKeepsTheFont) {
+// OK with nothing changed stores the height the dialog showed, which gives the same font
+// again: OK over and over never grows it. A scalable kind refuses a size of 0 with a
+// message and stays open. The same edits are dropped by ｷｬﾝｾﾙ and stored by OK.
+TEST(FontDialog, OkStoresWhatItShowsRefusesZeroAndCancelChangesNothing) {
     for (int kind : {0, 1, 2}) {
         SCOPED_TRACE(kind);
-        kestrel::Settings settings;
-        settings.font_type = kind;
-        settings.log_font_y = 16;
-        const int shown = QFontMetrics(kestrel_font(settings)).height();
+        kestrel::Settings s;
+        s.font_type = kind;
+        s.log_font_y = 16;
+        s.bs_yohaku = 1;
+        const int shown = QFontMetrics(kestrel_font(s)).height();
+        FakeDesktop desktop;
         for (int press = 0; press < 3; ++press) {
-            when_modal<FontDialog>([](FontDialog* d) {
-                ASSERT_NE(d, nullptr);
-                button(d, "OK")->click();
+            ASSERT_TRUE(run_font_dialog(nullptr, s, &desktop, [&](QDialog& d) {
+                d.show();
+                auto* size = named<QLineEdit>(d, "文字の大きさ (dot)");
+                EXPECT_EQ(size->text(), QString::number(shown));
+                if (kind != 0 && press == 0) {
+                    size->setText("0");
+                    click(d, "OK");
+                    EXPECT_TRUE(d.isVisible());
+                    size->setText(QString::number(shown));
+                }
+                click(d, "OK");
+                return d.result();
+            }));
+            EXPECT_EQ(s.log_font_y, shown);  // the next press shows it again
+        }
+        EXPECT_EQ(desktop.messages().size(), kind ? 1u : 0u);
+        for (const auto& m : desktop.messages())
+            EXPECT_EQ(m.caption + ": " + m.text, "Kestrel: 文字の大きはゼロにできません");
+        for (const std::string_view end : {"ｷｬﾝｾﾙ", "OK"}) {
+            run_font_dialog(nullptr, s, nullptr, [&](QDialog& d) {
+                click(d, kind == 1 ? "ゴシック" : "明朝");
+                named<QLineEdit>(d, "文字の大きさ (dot)")->setText("18");
+                click(d, "ﾊﾞｯｸｽｸﾛｰﾙ画面の左端をあける");
+                click(d, QString::fromUtf8(end));
+                return d.result();
             });
-            ASSERT_TRUE(run_font_dialog(nullptr, settings));
-            EXPECT_EQ(settings.log_font_y, shown);
-            EXPECT_EQ(QFontMetrics(kestrel_font(settings)).height(), shown);
+            EXPECT_EQ(
+                std::tuple(s.font_type, s.log_font_y, s.bs_yohaku),
+                end == "OK" ? std::tuple(kind == 1 ? 2 : 1, 18, 0) : std::tuple(kind, shown, 1));
         }
     }
 }
 
-TEST(KestrelFont, KindsResolveToInstalledJapaneseFonts) {
-    kestrel::Settings settings;
-    settings.font_type = 1;
-    settings.log_font_y = 20;
-    QFont mincho = kestrel_font(settings);
-    EXPECT_LE(QFontMetrics(mincho).height(), 20);
-    EXPECT_TRUE(mincho.families().contains("IPAMincho"));
-    settings.font_type = 2;
-    EXPECT_TRUE(kestrel_font(settings).families().contains("IPAGothic"));
-    // Where the IPA fonts are installed a full-width character is two half-width cells
-    // at an even size, which is what the panes' grid relies on.
-    if (QFontInfo(kestrel_font(settings)).family() == "IPAGothic") {
-        QFontMetrics m(kestrel_font(settings));
-        EXPECT_EQ(m.horizontalAdvance(QStringLiteral("あ")), 2 * m.horizontalAdvance('A'));
+// Where the IPA fonts are installed a full-width character is two half-width cells at an
+// even size, which is what the panes' grid relies on.
+TEST(KestrelFont, KindsResolveToTheIpaFontsAndAFullWidthCharacterIsTwoCells) {
+    if (!QFontDatabase::families().contains("IPAGothic")) GTEST_SKIP() << "no IPA fonts";
+    kestrel::Settings s;
+    s.font_type = 1;
+    EXPECT_EQ(QFontInfo(kestrel_font(s)).family(), "IPAMincho");
+    s.font_type = 2;
+    EXPECT_EQ(QFontInfo(kestrel_font(s)).family(), "IPAGothic");
+    const QFontMetrics cells(kestrel_font(s));
+    EXPECT_EQ(cells.horizontalAdvance(QStringLiteral("あ")), 2 * cells.horizontalAdvance('A'));
+}
+
+// Custom colours start white and outlive the dialog; Cancel keeps the colour.
+TEST(ColourDialog, StartsFromTheCurrentColourWithWhiteCustomColours) {
+    kestrel::Colour colour{0, 128, 128};
+    for (bool ok : {true, false}) {
+        SCOPED_TRACE(ok);
+        when_modal<QColorDialog>([&](QColorDialog* d) {
+            ASSERT_NE(d, nullptr);
+            EXPECT_EQ(d->currentColor(), ok ? QColor(0, 128, 128) : QColor(10, 20, 30));
+            EXPECT_EQ(QColorDialog::customColor(3), QColor(ok ? Qt::white : Qt::blue));
+            QColorDialog::setCustomColor(3, ok ? Qt::blue : Qt::white);  // white again after
+            d->setCurrentColor(ok ? QColor(10, 20, 30) : QColor(200, 0, 0));
+            ok ? d->accept() : d->reject();
+        });
+        EXPECT_EQ(choose_colour(nullptr, colour), ok);
+        EXPECT_EQ(colour, (kestrel::Colour{10, 20, 30}));
     }
 }
 
-TEST(ColourDialog, StartsFromTheCurrentColourWithWhiteCustomColours) {
-    kestrel::Colour colour{0, 128, 128};
-    when_modal<QColorDialog>([&](QColorDialog* d) {
-        ASSERT_NE(d, nullptr);
-        EXPECT_EQ(d->currentColor(), QColor(0, 128, 128));
-        for (int i = 0; i < QColorDialog::customCount(); ++i)
-            EXPECT_EQ(QColorDialog::customColor(i), QColor(Qt::white));
-        QColorDialog::setCustomColor(3, QColor(1, 2, 3));
-        d->setCurrentColor(QColor(10, 20, 30));
-        d->accept();
-    });
-    EXPECT_TRUE(choose_colour(nullptr, colour));
-    EXPECT_EQ(colour, (kestrel::Colour{10, 20, 30}));
-
-    // The custom colours outlive the dialog; Cancel keeps the colour.
-    when_modal<QColorDialog>([&](QColorDialog* d) {
-        ASSERT_NE(d, nullptr);
-        EXPECT_EQ(QColorDialog::customColor(3), QColor(1, 2, 3));
-        d->setCurrentColor(QColor(200, 0, 0));
-        d->reject();
-    });
-    EXPECT_FALSE(choose_colour(nullptr, colour));
-    EXPECT_EQ(colour, (kestrel::Colour{10, 20, 30}));
+// The radio choice is kept even on Cancel. A worker's question is asked on the GUI thread;
+// dismissed while the link closes, it returns at once, not OK, with the choice as asked.
+TEST(ExistingFileDialog, QtDesktopAsksForAWorkerAndKeepsTheChoiceEvenOnCancel) {
+    // No pick: no radio button clicked; no end: dismissed, no dialog.
+    const std::tuple<bool, const char*, const char*, bool> rows[] = {
+        {false, "上書き", "ｷｬﾝｾﾙ", true},
+        {true, "追加", "ＯＫ", false},
+        {true, nullptr, "ＯＫ", true},
+        {true, nullptr, nullptr, true}};
+    QtDesktop desktop;
+    for (const auto& [overwrite, pick, end, overwrite_after] : rows) {
+        SCOPED_TRACE(std::string(pick ? pick : "-") + " " + (end ? end : "dismissed"));
+        bool on_gui_thread = false;
+        desktop.set_dialog_runner([&](QDialog& d) {
+            on_gui_thread = QThread::currentThread() == qApp->thread();
+            EXPECT_EQ(named<QRadioButton>(d, "上書き")->isChecked(), overwrite);
+            EXPECT_EQ(named<QRadioButton>(d, "追加")->isChecked(), !overwrite);
+            if (pick) click(d, pick);
+            click(d, end);
+            return d.result();
+        });
+        desktop.dismiss_background_messages(!end);
+        auto asked =
+            std::async(std::launch::async, [&] { return desktop.ask_existing_file(overwrite); });
+        while (asked.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+            QCoreApplication::processEvents();
+        const auto answer = asked.get();
+        EXPECT_EQ(on_gui_thread, end != nullptr);
+        EXPECT_EQ(answer.ok, end && end == std::string_view("ＯＫ"));
+        EXPECT_EQ(answer.overwrite, overwrite_after);
+    }
 }
 
-}  // namespace
+// Typed or pasted, a field keeps what fits and never half of a two-byte character.
+TEST(Cp932Field, LimitsCountBytesAndNeverSplitACharacter) {
+    const std::tuple<std::size_t, QString, QString> rows[] = {
+        {3, "abcd", "abc"}, {3, "abあ", "ab"}, {4, "あいう", "あい"}, {3, "ｱｲｳｴ", "ｱｲｳ"}};
+    for (const auto& [limit, text, kept] : rows) {
+        SCOPED_TRACE(text.toStdString());
+        QLineEdit typed, pasted;
+        for (QLineEdit* f : {&typed, &pasted}) limit_cp932(f, limit);
+        type_text(&typed, text);
+        pasted.insert(text);
+        EXPECT_EQ(typed.text(), kept);
+        EXPECT_EQ(pasted.text(), kept);
+    }
+    // A paste in the middle of a full-up field keeps the text around it.
+    QLineEdit field;
+    limit_cp932(&field, 5);
+    field.setText("abcd");
+    field.setCursorPosition(2);
+    field.insert("XYZ");
+    EXPECT_EQ(field.text(), "abXcd");
+    EXPECT_EQ(cp932_prefix(sjis("aあい"), 4), sjis("aあ"));
+}
+
+// The chooser starts in the field's folder, else in the current directory, which it never
+// changes; a cancelled chooser leaves the field.
+TEST(FoldersDialog, BrowseFillsTheFieldAndOnlyOkStores) {
+    QTemporaryDir existing;
+    const std::string old_dl = sjis(existing.path().toStdString());
+    const QString cwd = QDir::currentPath();
+    for (bool ok : {true, false}) {
+        SCOPED_TRACE(ok ? "OK" : "Cancel");
+        kestrel::Settings settings;
+        settings.dl_dir.assign(old_dl);
+        settings.ul_dir.assign("/no/such/folder");
+        QStringList starts;
+        const bool stored = run_folders_dialog(nullptr, settings, [&](QDialog& d) {
+            static_cast<FoldersDialog&>(d).set_folder_chooser([&](const QString& start) {
+                starts << start;
+                return starts.size() == 1 ? QStringLiteral("/srv/受信") : QString();
+            });
+            click(d, "D/Lﾃﾞｨﾚｸﾄﾘｰ 参照");
+            click(d, "U/Lﾃﾞｨﾚｸﾄﾘｰ 参照");
+            EXPECT_EQ(named<QLineEdit>(d, "D/Lﾃﾞｨﾚｸﾄﾘｰ")->text(), "/srv/受信");
+            EXPECT_EQ(named<QLineEdit>(d, "U/Lﾃﾞｨﾚｸﾄﾘｰ")->text(), "/no/such/folder");
+            named<QLineEdit>(d, "U/Lﾃﾞｨﾚｸﾄﾘｰ")->setText(QString(253, 'u') + "受");  // 255 bytes
+            click(d, ok ? "OK" : "ｷｬﾝｾﾙ");
+            return d.result();
+        });
+        EXPECT_EQ(stored, ok);
+        EXPECT_EQ(starts, QStringList({existing.path(), cwd}));
+        EXPECT_EQ(QDir::currentPath(), cwd);
+        EXPECT_EQ(settings.dl_dir.view(), ok ? sjis("/srv/受信") : old_dl);
+        EXPECT_EQ(settings.ul_dir.view(), ok ? std::string(253, 'u') : "/no/such/folder");
+    }
+}
+
+// The field takes 80 bytes typed and stores 79; "初期値に戻す" only fills the field.
+TEST(PauseStringDialog, InitialValueTakesEffectOnlyThroughOk) {
+    // Typed replaces the field unless null.
+    const std::tuple<QString, bool, const char*, std::string> rows[] = {
+        {{}, true, "ｷｬﾝｾﾙ", "END"},
+        {{}, true, "OK", "/**/"},
+        {QString(78, 'x') + "停止", false, "OK", std::string(78, 'x')},
+        {"停止", false, "OK", sjis("停止")}};
+    for (const auto& [typed, reset, end, stored] : rows) {
+        SCOPED_TRACE(stored);
+        kestrel::Settings settings;
+        settings.pause_str.assign("END");
+        const bool ok = run_pause_string_dialog(nullptr, settings, [&](QDialog& d) {
+            auto* field = named<QLineEdit>(d, "U/Lﾎﾟｰｽﾞ文字列");
+            EXPECT_EQ(field->text(), "END");
+            if (!typed.isNull()) field->clear(), type_text(field, typed);
+            if (reset) click(d, "初期値に戻す");
+            click(d, end);
+            return d.result();
+        });
+        EXPECT_EQ(ok, end == std::string_view("OK"));
+        EXPECT_EQ(settings.pause_str.view(), stored);
+    }
+}
+
+TEST(UploadWindow, ShowsTheNameBesideItsOwnerAndAsksForTheAbort) {
+    QWidget owner;
+    UploadWindow window(&owner, sjis("ｸﾘｯﾌﾟﾎﾞｰﾄﾞU/L"));
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(window.isWindow());
+    EXPECT_EQ(window.parentWidget(), &owner);
+    EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
+    auto* name = named<QLineEdit>(window, "U/L中");
+    EXPECT_TRUE(name->isReadOnly());
+    EXPECT_EQ(name->text(), "ｸﾘｯﾌﾟﾎﾞｰﾄﾞU/L");
+    window.set_upload_name(sjis("日報.txt"));
+    EXPECT_EQ(name->text(), "日報.txt");
+    QSignalSpy abort(&window, &UploadWindow::abort_requested);
+    click(window, "強制終了");
+    EXPECT_EQ(abort.count(), 1);
+}
