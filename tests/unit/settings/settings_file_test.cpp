@@ -1,209 +1,184 @@
+// The settings file: how it reads and writes (as the platform's private-profile functions
+// do), where it lives, and how it is replaced.
+
 #include "core/settings/settings_file.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <csignal>
+#include <climits>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 
 #include "core/settings/profile.h"
-#include "core/settings/replace_file.h"
 #include "file_bytes.h"
 #include "temp_dir.h"
 
 namespace kestrel {
 namespace {
 
-using testing::read_bytes;
-using testing::TempDir;
-using testing::write_bytes;
+using namespace testing;
+using namespace std::string_literals;
 namespace fs = std::filesystem;
 
-// Runs `body` in a child process, so that limits and lost privileges stay there.
-bool in_child(const std::function<bool()>& body) {
-    pid_t child = ::fork();
-    if (child == 0) ::_exit(body() ? 1 : 0);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 1;
+std::string get(const Profile& p, std::string_view section, std::string_view key,
+                std::size_t buffer = 80) {
+    return p.get(section, key, "(default)", buffer);
 }
 
-// Puts HOME and XDG_CONFIG_HOME back as they were when the test ends.
-class KeepEnvironment {
-public:
-    ~KeepEnvironment() {
-        for (auto& [name, value] : saved_) {
-            value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
-        }
-    }
+TEST(ProfileRead, NamesIgnoreCaseValuesLoseBlanksAndQuotesFirstWinsNumbersAsAtoi) {
+    Profile p = Profile::parse(
+        "[Env]\r\n  pause_str \t=  /**/ \t\r\n[ rs232c ]\nCOM_PORT=3\n[\x83\x41]\nK=kana\n"
+        "[Q]\nA=\"two words\"\nC=\"open\nD=\"\nE=''\nF='mixed\"\nG=abcdef\nEMPTY=\n"
+        "BLANKS=  \t \nA=second\n[T]\nK=t\n[q]\nA=third\nONLY=here\n");
+    EXPECT_EQ(get(p, "ENV", "PAUSE_STR"), "/**/");
+    EXPECT_EQ(get(p, "RS232C", "com_port"), "3");
+    EXPECT_EQ(get(p, "\x83\x41", "k"), "kana");
+    // After a lead byte 0x41 and 0x61 are halves of two different characters.
+    EXPECT_EQ(get(p, "\x83\x61", "K"), "(default)");
 
-private:
-    static std::optional<std::string> get(const char* name) {
-        const char* value = std::getenv(name);
-        return value ? std::optional<std::string>(value) : std::nullopt;
-    }
-    std::pair<const char*, std::optional<std::string>> saved_[2] = {
-        {"HOME", get("HOME")}, {"XDG_CONFIG_HOME", get("XDG_CONFIG_HOME")}};
+    EXPECT_EQ(get(p, "Q", "A"), "two words");  // the first section and key win
+    EXPECT_EQ(get(p, "Q", "ONLY"), "(default)");
+    EXPECT_EQ(get(p, "Q", "C"), "\"open");
+    EXPECT_EQ(get(p, "Q", "D"), "\"");
+    EXPECT_EQ(get(p, "Q", "E"), "");
+    EXPECT_EQ(get(p, "Q", "F"), "'mixed\"");
+    EXPECT_EQ(get(p, "Q", "G", 4), "abc");
+    EXPECT_EQ(get(p, "Q", "G", 1), "");
+
+    // Defaults lose trailing blanks.
+    EXPECT_EQ(p.get("Q", "missing", " ", 80), "");
+    EXPECT_EQ(p.get("NOSECTION", "K", "abc  ", 3), "ab");
+    EXPECT_EQ(p.get("Q", "EMPTY", "x", 80), "");
+    EXPECT_EQ(p.get_number("Q", "BLANKS", 7), 0);
+    // Numbers read as atoi reads them.
+    EXPECT_EQ(parse_number(" \t-5"), -5);
+    EXPECT_EQ(parse_number("12abc"), 12);
+    EXPECT_EQ(parse_number("- 3"), 0);
+    EXPECT_EQ(parse_number("99999999999999999999"), INT_MAX);
+    EXPECT_EQ(parse_number("-2147483648"), INT_MIN);
+}
+
+TEST(ProfileWrite, ChangesOnlyTheValueAndAddsKeysAfterTheLastKeyOfTheirSection) {
+    Profile p =
+        Profile::parse("; hand-written\r\n[S]\n  K = old  \nL=keep\r\n; note\n\n[T]\n\n[U]\nB=2");
+    p.set("S", "L", "keep");
+    EXPECT_FALSE(p.changed());
+    p.set("s", "k", "\x82\xa0new");
+    EXPECT_TRUE(p.changed());
+    p.set("S", "NEW", "x");
+    p.set("T", "C", "3");
+    p.set("V", "D", "4");
+    p.set("U", "E", "5");
+    p.set("S", "F", "one\r\n[EVIL]\r\nX=1");
+    p.set("S", "G", "two\0three"s);
+    EXPECT_EQ(p.bytes(),
+              "; hand-written\r\n[S]\n  K = \x82\xa0new\nL=keep\r\nNEW=x\r\nF=one\r\nG=two\r\n"
+              "; note\n\n[T]\nC=3\r\n\n[U]\nB=2\r\nE=5\r\n[V]\r\nD=4\r\n");
+}
+
+TEST(ProfileGarbage, ReadsWhatItCanKeepsEveryByteAndStillWrites) {
+    std::string garbage = "\x00\x01\xff\xfe binary\nK=before any section\n[S\nnot a key\n"s;
+    garbage += std::string(100 * 1024, 'x') + "\n";
+    garbage += "[S]\n=no name\nK=" + std::string(100 * 1024, 'v') + "\nK2=a\0b\n[BROKEN\nX=1\n"s;
+    garbage += "[ENV]\nJST=0\n\x80\x80\x81 trailing garbage\n";
+
+    Profile p = Profile::parse(garbage);
+    EXPECT_EQ(p.bytes(), garbage);
+    EXPECT_EQ(get(p, "", "K"), "(default)");
+    EXPECT_EQ(get(p, "S", ""), "(default)");
+    EXPECT_EQ(get(p, "S", "K"), std::string(79, 'v'));
+    EXPECT_EQ(get(p, "S", "K2"), "a\0b"s);
+    // A "[" line without "]" is no header: X still belongs to S.
+    EXPECT_EQ(get(p, "S", "X"), "1");
+
+    p.set("ENV", "TOOL_BAR", "1");
+    std::string expected = garbage;
+    expected.replace(expected.rfind("JST=0\n"), 6, "JST=0\nTOOL_BAR=1\r\n");
+    EXPECT_EQ(p.bytes(), expected);
+}
+
+// Puts an environment variable back as it was when the test ends.
+struct KeepVariable {
+    const char* name;
+    std::optional<std::string> value =
+        std::getenv(name) ? std::getenv(name) : std::optional<std::string>();
+    ~KeepVariable() { value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name); }
 };
 
-TEST(SettingsFileLocation, ABareNameLivesInTheUsersConfigDirectory) {
-    KeepEnvironment keep;
+TEST(SettingsFileLocation, ABareNameLivesInTheConfigDirectoryAnyOtherIsThatFileFromNowOn) {
+    KeepVariable home_variable{"HOME"}, xdg_variable{"XDG_CONFIG_HOME"};
     TempDir home;
     ::setenv("HOME", home.path().c_str(), 1);
+    const std::string config = home.path() + "/.config/kestrel/";
     ::setenv("XDG_CONFIG_HOME", "/xdg/config", 1);
-    SettingsFile file("");
-    EXPECT_EQ(file.name(), "KESTREL.INI");
-    EXPECT_EQ(file.settings_path(), "/xdg/config/kestrel/KESTREL.INI");
-    EXPECT_EQ(file.scroll_file_path(), "/xdg/config/kestrel/KESTREL.buf");
-
-    ::setenv("XDG_CONFIG_HOME", "relative/dir", 1);  // not absolute: ignored
-    EXPECT_EQ(SettingsFile("my.ini").settings_path(), home.path() + "/.config/kestrel/my.ini");
-    ::unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(SettingsFile("my.ini").settings_path(), home.path() + "/.config/kestrel/my.ini");
+    EXPECT_EQ(SettingsFile("").settings_path(), "/xdg/config/kestrel/KESTREL.INI");
+    ::setenv("XDG_CONFIG_HOME", "relative/dir", 1);  // not absolute: as if unset
+    EXPECT_EQ(SettingsFile("my.ini").settings_path(), config + "my.ini");
+    EXPECT_EQ(SettingsFile("/e/s.ini").scroll_file_path(), "/e/s.buf");
+    EXPECT_EQ(SettingsFile("/a.b").scroll_file_path(), "");
+    EXPECT_EQ(SettingsFile("c/s.ini").settings_path(), fs::current_path().string() + "/c/s.ini");
 
     // The directory appears with the first write that has something to write.
     SettingsFile bare("KESTREL.INI");
-    EXPECT_FALSE(bare.exists());
-    EXPECT_TRUE(bare.write(bare.read()));
-    EXPECT_FALSE(fs::exists(home.path() + "/.config"));
     Profile profile = bare.read();
     profile.set("ENV", "JST", "1");
     ASSERT_TRUE(bare.write(profile));
-    EXPECT_TRUE(bare.exists());
-    EXPECT_EQ(read_bytes(home.path() + "/.config/kestrel/KESTREL.INI"), "[ENV]\r\nJST=1\r\n");
+    EXPECT_EQ(read_bytes(config + "KESTREL.INI"), "[ENV]\r\nJST=1\r\n");
 }
 
-TEST(SettingsFileLocation, ANameWithADirectoryIsThatFile) {
-    SettingsFile absolute("/etc/kestrel/station.ini");
-    EXPECT_EQ(absolute.settings_path(), "/etc/kestrel/station.ini");
-    EXPECT_EQ(absolute.scroll_file_path(), "/etc/kestrel/station.buf");
-
-    SettingsFile relative("conf/station.ini");
-    EXPECT_EQ(relative.name(), "conf/station.ini");
-    EXPECT_EQ(relative.settings_path(), fs::current_path().string() + "/conf/station.ini");
-
-    EXPECT_EQ(SettingsFile("/a.b").scroll_file_path(), "");
-}
-
-TEST(ProfileSave, ReplacesTheFileKeepingItsModeAndItsSymbolicLink) {
+// The new bytes replace the file in one step (a failure half-way is the scroll file's test).
+TEST(ProfileSave, ReplacesTheFileKeepingModeAndLinkButNeverAnUnreadableOne) {
     TempDir dir;
-    write_bytes(dir.file("real.ini"), "[ENV]\nJST=1\n");
-    ::chmod(dir.file("real.ini").c_str(), 0640);
-    fs::create_symlink("real.ini", dir.file("link.ini"));
-
-    Profile p = Profile::load(dir.file("link.ini"));
+    const std::string link = dir.file("KESTREL.INI"), real = dir.file("real.ini");
+    write_bytes(real, "[ENV]\nJST=1\n");
+    ::chmod(real.c_str(), 0640);
+    fs::create_symlink("real.ini", link);
+    Profile p = Profile::load(link);
     p.set("ENV", "JST", "0");
-    ASSERT_TRUE(p.save(dir.file("link.ini")));
-    EXPECT_TRUE(fs::is_symlink(dir.file("link.ini")));
-    EXPECT_EQ(read_bytes(dir.file("real.ini")), "[ENV]\nJST=0\n");
-    EXPECT_EQ(fs::status(dir.file("real.ini")).permissions() & fs::perms::all,
+    ASSERT_TRUE(p.save(link));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(read_bytes(real), "[ENV]\nJST=0\n");
+    EXPECT_EQ(fs::status(real).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+
+    EXPECT_EQ(names_in(dir.path()), (std::set<std::string>{"KESTREL.INI", "real.ini"}));
+
+    // A file that exists but cannot be read is never overwritten.
+    fs::create_directory(dir.file("dir.ini"));
+    Profile unreadable = Profile::load(dir.file("dir.ini"));
+    EXPECT_FALSE(unreadable.readable());
+    EXPECT_EQ(unreadable.get("RS232C", "COM_PORT", "1", 30), "1");
+    unreadable.set("RS232C", "COM_PORT", "2");
+    EXPECT_FALSE(unreadable.save(dir.file("dir.ini")));
+    EXPECT_TRUE(fs::is_directory(dir.file("dir.ini")));
 }
 
-TEST(ProfileSave, AFailedWriteLeavesTheOldFileIntact) {
+// What a crash in the middle of a save left beside the file (the one a link names) goes with
+// the first read: regular files named as its new files are, a minute old or more.
+TEST(StaleTemporaries, OnlyOursAndOnlyThoseAMinuteOldGoWithTheFirstRead) {
     TempDir dir;
-    const std::string path = dir.file("KESTREL.INI");
-    const std::string before = "[RS232C]\r\nCOM_PORT=3\r\n";
-    write_bytes(path, before);
-    Profile p = Profile::load(path);
-    p.set("RS232C", "COM_PORT", "4");
-    p.set("DIR", "DL_DIR", std::string(4096, 'd'));
-
-    // The disk fills up half-way through the write.
-    EXPECT_FALSE(in_child([&] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{16, 16};
-        return ::setrlimit(RLIMIT_FSIZE, &limit) == 0 && p.save(path);
-    }));
-    EXPECT_EQ(read_bytes(path), before);
-
-    // The directory is read-only (root ignores that, so the child gives root up).
-    ::chmod(dir.path().c_str(), 0755);
-    ::chmod(path.c_str(), 0644);
-    EXPECT_FALSE(in_child([&] {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return true;
-        ::chmod(dir.path().c_str(), 0555);
-        return p.save(path);
-    }));
-    EXPECT_EQ(read_bytes(path), before);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
-
-    EXPECT_FALSE(p.save(dir.file("missing/KESTREL.INI")));
-}
-
-TEST(ProfileSave, AFileThatCannotBeReadIsNeverOverwritten) {
-    TempDir dir;
-    fs::create_directory(dir.file("KESTREL.INI"));
-    Profile p = Profile::load(dir.file("KESTREL.INI"));
-    EXPECT_FALSE(p.readable());
-    EXPECT_EQ(p.get("RS232C", "COM_PORT", "1", 30), "1");
-    p.set("RS232C", "COM_PORT", "2");
-    EXPECT_FALSE(p.save(dir.file("KESTREL.INI")));
-    EXPECT_TRUE(fs::is_directory(dir.file("KESTREL.INI")));
-    EXPECT_TRUE(Profile::load(dir.file("absent.ini")).readable());
-}
-
-// Sets the modification time of `path` (a link itself, not what it names) `age` seconds back.
-void age_by(const std::string& path, int age) {
-    timespec when[2] = {{::time(nullptr) - age, 0}, {::time(nullptr) - age, 0}};
-    ::utimensat(AT_FDCWD, path.c_str(), when, AT_SYMLINK_NOFOLLOW);
-}
-
-TEST(StaleTemporaries, OnlyOursAndOnlyThoseAMinuteOldAreRemoved) {
-    TempDir dir;
-    struct Row {
-        const char* name;
-        int age;
-        bool removed;
-    } const rows[] = {
-        {"KESTREL.INI.tmp4242-0", 3600, true},   {"KESTREL.INI.tmp4242-17", 61, true},
-        {"KESTREL.INI.tmp4242-18", 20, false},  // a save still under way elsewhere
-        {"KESTREL.INI.tmp", 3600, false},        {"KESTREL.INI.tmp4242", 3600, false},
-        {"KESTREL.INI.tmp4242-", 3600, false},   {"KESTREL.INI.tmp-3", 3600, false},
-        {"KESTREL.INI.tmp1-2.bak", 3600, false}, {"KESTREL.INI.tmp12x-2", 3600, false},
-        {"OTHER.INI.tmp1-2", 3600, false},       {"KESTREL.buf.tmp1-2", 3600, false},
-    };
-    for (const Row& row : rows) {
-        write_bytes(dir.file(row.name), "x");
-        age_by(dir.file(row.name), row.age);
-    }
-    // Neither a directory nor a link of our name is ours.
-    fs::create_directory(dir.file("KESTREL.INI.tmp5-5"));
-    fs::create_symlink(dir.file("OTHER.INI.tmp1-2"), dir.file("KESTREL.INI.tmp6-6"));
-    age_by(dir.file("KESTREL.INI.tmp5-5"), 3600);
-    age_by(dir.file("KESTREL.INI.tmp6-6"), 3600);
-
-    remove_stale_temporaries(dir.file("KESTREL.INI"));
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(fs::exists(dir.file(row.name)), !row.removed);
-    }
-    EXPECT_TRUE(fs::is_directory(dir.file("KESTREL.INI.tmp5-5")));
-    EXPECT_TRUE(fs::is_symlink(dir.file("KESTREL.INI.tmp6-6")));
-}
-
-TEST(StaleTemporaries, TheFirstReadOfTheSettingsFileRemovesThem) {
-    TempDir dir;
-    fs::create_directory(dir.file("real"));
+    const std::string real = dir.file("real/");
+    fs::create_directory(real);
     fs::create_symlink("real/KESTREL.INI", dir.file("KESTREL.INI"));
-    write_bytes(dir.file("real/KESTREL.INI"), "[ENV]\nJST=0\n");
-    // A save through the link leaves its new file beside the file the link names.
-    write_bytes(dir.file("real/KESTREL.INI.tmp99-1"), "[ENV]\n");
-    age_by(dir.file("real/KESTREL.INI.tmp99-1"), 600);
+    write_bytes(real + "KESTREL.INI", "[ENV]\nJST=0\n");
+    for (const char* name :
+         {"KESTREL.INI.tmp4242-17", "KESTREL.INI.tmp4242", "KESTREL.INI.tmp4242-",
+          "KESTREL.INI.tmp-3", "KESTREL.INI.tmp1-2.bak", "KESTREL.buf.tmp1-2"}) {
+        write_bytes(real + name, "x");
+    }
+    fs::create_directory(real + "KESTREL.INI.tmp5-5");
+    fs::create_symlink("KESTREL.buf.tmp1-2", real + "KESTREL.INI.tmp6-6");
+    for (const auto& entry : fs::directory_iterator(real)) age_by(entry.path(), 3600);
+    age_by(real + "KESTREL.INI.tmp4242-17", 61);
+    write_bytes(real + "KESTREL.INI.tmp4242-18", "x");  // a save under way in another copy
 
-    SettingsFile file(dir.file("KESTREL.INI"));
-    EXPECT_EQ(file.read().get("ENV", "JST", "1", 30), "0");
-    EXPECT_FALSE(fs::exists(dir.file("real/KESTREL.INI.tmp99-1")));
+    std::set<std::string> kept = names_in(real);
+    kept.erase("KESTREL.INI.tmp4242-17");
+    SettingsFile(dir.file("KESTREL.INI")).read();
+    EXPECT_EQ(names_in(real), kept);
 }
 
 }  // namespace
