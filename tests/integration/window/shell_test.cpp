@@ -60,15 +60,12 @@ class ShellTest : public QObject {
 private slots:
     void starts_from_a_settings_file();
     void first_start_asks_for_the_port_then_saves();
-    void menu_follows_split_view();
     void key_table_picks_records_and_dialogs();
     void typing_and_recall_reach_the_tnc();
     void input_method_follows_the_caret();
-    void a_menu_opening_keeps_the_recall();
     void split_view_scrolls_selects_and_leaves();
     void divider_stays_within_its_limits();
     void backscroll_pane_fits_a_small_window();
-    void wheel_over_the_backscroll_pane_scrolls();
     void grayed_accelerator_does_nothing_but_buttons_work();
     void rs232c_cancel_restores_and_reopens();
     void shutdown_closes_port_then_capture();
@@ -126,33 +123,6 @@ void ShellTest::first_start_asks_for_the_port_then_saves() {
         rig.window().windowTitle().startsWith(QStringLiteral("Kestrel  COM1:  ")), 5000);
 }
 
-void ShellTest::menu_follows_split_view() {
-    GuiRig rig;
-    rig.start(GuiRig::settings_text({}));
-    MainWindow& w = rig.window();
-    QVERIFY(w.menu_item(command::backscroll)->isEnabled());
-    QVERIFY(!w.menu_item(command::leave_split)->isEnabled());
-    QVERIFY(!w.menu_item(command::move_divider_up)->isEnabled());
-
-    rig.key(Qt::Key_PageDown);  // outside split view: nothing
-    QVERIFY(!rig.session().backscroll.split_view());
-
-    rig.key(Qt::Key_PageUp);
-    QVERIFY(rig.session().backscroll.split_view());
-    QVERIFY(w.backscroll_pane()->isVisible());
-    QVERIFY(!w.menu_item(command::backscroll)->isEnabled());
-    QVERIFY(w.menu_item(command::leave_split)->isEnabled());
-    QVERIFY(w.menu_item(command::move_divider_up)->isEnabled());
-    QVERIFY(w.menu_item(command::move_divider_down)->isEnabled());
-
-    w.dispatch(command::leave_split);
-    rig.settle();
-    QVERIFY(!rig.session().backscroll.split_view());
-    QVERIFY(!w.backscroll_pane()->isVisible());
-    QVERIFY(w.menu_item(command::backscroll)->isEnabled());
-    QVERIFY(!w.menu_item(command::leave_split)->isEnabled());
-}
-
 void ShellTest::key_table_picks_records_and_dialogs() {
     GuiRig rig;
     rig.start(GuiRig::settings_text({}, QStringLiteral("[PROPATY24]\r\nCALLSIGN=JA1XYZ BBS\r\n")));
@@ -196,69 +166,42 @@ void ShellTest::typing_and_recall_reach_the_tnc() {
     GuiRig rig;
     rig.start(GuiRig::settings_text(QString::fromStdString(tnc.slave_path())));
     Session& s = rig.session();
-    QVERIFY(s.link.port_is_open());
-
-    rig.type(QStringLiteral("ab"));
-    rig.key(Qt::Key_Return);
-    rig.type(QStringLiteral("cd"));
-    rig.key(Qt::Key_Return);
-    QCOMPARE(tnc.read(6), std::string("ab\rcd\r"));
-    QVERIFY(rig.terminal_text().contains(QStringLiteral("cd")));
-
-    rig.key(Qt::Key_Up);
-    QCOMPARE(rig.window().terminal_pane()->recalled_overlay(), std::string("cd"));
-    rig.key(Qt::Key_Up);
-    QCOMPARE(rig.window().terminal_pane()->recalled_overlay(), std::string("ab"));
-    rig.key(Qt::Key_Return);
-    QCOMPARE(tnc.read(3), std::string("ab\r"));
-    QCOMPARE(s.history.recall_index(), 0);
-    QCOMPARE(s.history.slot(1), std::string_view("ab"));
-
-    // Ctrl+C is how an operator gets the TNC back to command mode.
-    rig.key(Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(tnc.read(1), std::string("\x03"));
-
-    // The input method's text goes out in CP932, byte by byte.
-    QInputMethodEvent commit;
-    commit.setCommitString(QStringLiteral("あ"));
-    QCoreApplication::sendEvent(rig.window().terminal_pane(), &commit);
-    rig.settle();
-    QCOMPARE(tnc.read(2), kestrel::text::sjis("あ"));
-}
-
-void ShellTest::a_menu_opening_keeps_the_recall() {
-    PtyPair tnc;
-    GuiRig rig;
-    rig.start(GuiRig::settings_text(QString::fromStdString(tnc.slave_path())));
-    Session& s = rig.session();
     QWidget* pane = rig.window().terminal_pane();
     rig.type(QStringLiteral("ab"));
     rig.key(Qt::Key_Return);
     rig.type(QStringLiteral("cd"));
     rig.key(Qt::Key_Return);
     QCOMPARE(tnc.read(6), std::string("ab\rcd\r"));
+    QVERIFY(rig.terminal_text().contains(QStringLiteral("cd")));
     rig.key(Qt::Key_Up);
     rig.key(Qt::Key_Up);
-    QCOMPARE(s.history.recall_index(), 2);
+    QCOMPARE(rig.window().terminal_pane()->recalled_overlay(), std::string("ab"));
 
-    // A menu opens and closes: focus goes to the popup and back, with PopupFocusReason.
+    // A menu opens and closes: focus goes to the popup and back, and the recall stays.
     QFocusEvent popup_out(QEvent::FocusOut, Qt::PopupFocusReason);
     QCoreApplication::sendEvent(pane, &popup_out);
     QFocusEvent popup_in(QEvent::FocusIn, Qt::PopupFocusReason);
     QCoreApplication::sendEvent(pane, &popup_in);
     rig.settle();
-    QCOMPARE(s.history.recall_index(), 2);
     QCOMPARE(rig.window().terminal_pane()->recalled_overlay(), std::string("ab"));
     rig.key(Qt::Key_Return);
     QCOMPARE(tnc.read(3), std::string("ab\r"));
 
-    // A real focus change still resets it.
+    // A real focus change resets it.
     rig.key(Qt::Key_Up);
-    QCOMPARE(s.history.recall_index(), 1);
     QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
     QCoreApplication::sendEvent(pane, &away);
     rig.settle();
     QCOMPARE(s.history.recall_index(), 0);
+
+    // Ctrl+C is how an operator gets the TNC back to command mode; the input method's text
+    // goes out in CP932, byte by byte.
+    rig.key(Qt::Key_C, Qt::ControlModifier);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("あ"));
+    QCoreApplication::sendEvent(pane, &commit);
+    rig.settle();
+    QCOMPARE(tnc.read(3), "\x03" + kestrel::text::sjis("あ"));
 }
 
 void ShellTest::input_method_follows_the_caret() {
@@ -297,8 +240,18 @@ void ShellTest::split_view_scrolls_selects_and_leaves() {
     fill_lines(s, 300);
     rig.settle();
 
+    MainWindow& w = rig.window();
+    QVERIFY(w.menu_item(command::backscroll)->isEnabled());
+    QVERIFY(!w.menu_item(command::leave_split)->isEnabled());
+    rig.key(Qt::Key_PageDown);  // outside split view: nothing
+    QVERIFY(!s.backscroll.split_view());
+
     rig.key(Qt::Key_PageUp);
     QVERIFY(s.backscroll.split_view());
+    QVERIFY(!w.menu_item(command::backscroll)->isEnabled());
+    for (int id : {command::leave_split, command::move_divider_up, command::move_divider_down}) {
+        QVERIFY(w.menu_item(id)->isEnabled());
+    }
     QCOMPARE(bottom_age(s), 0);
     const int rows = s.settings.kyokai;
     QCOMPARE(s.backscroll.rows(), rows);
@@ -316,21 +269,36 @@ void ShellTest::split_view_scrolls_selects_and_leaves() {
     rig.key(Qt::Key_Up);
     QCOMPARE(s.store.count_selected(), 0);
 
-    // The wheel in split view moves like the arrows.
-    const int before = bottom_age(s);
-    QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    for (int i = 0; i < rows + 2; ++i) {
-        QCoreApplication::sendEvent(rig.window().terminal_pane(), &wheel);
+    // The wheel over either pane or the bar moves like the arrows, never as a thumb track.
+    auto spin = [&](QWidget* target, int delta) {
+        for (int i = 0; i < rows + 2; ++i) {
+            QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, delta),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            wheel.setAccepted(false);
+            QCoreApplication::sendEvent(target, &wheel);
+            QVERIFY(wheel.isAccepted());
+        }
+        rig.settle();
+    };
+    for (QWidget* target :
+         {static_cast<QWidget*>(w.terminal_pane()), static_cast<QWidget*>(w.backscroll_pane()),
+          static_cast<QWidget*>(w.backscroll_pane()->scroll_bar())}) {
+        const int before = bottom_age(s);
+        spin(target, 120);
+        QVERIFY(bottom_age(s) > before);
+        QCOMPARE(w.backscroll_pane()->scroll_bar()->value(), s.backscroll.thumb());
     }
-    rig.settle();
-    QVERIFY(bottom_age(s) < before);
+    const int deepest = bottom_age(s);
+    spin(w.terminal_pane(), -120);
+    QVERIFY(bottom_age(s) < deepest);
 
     rig.key(Qt::Key_Up, Qt::ShiftModifier);
     QCOMPARE(s.store.count_selected(), 1);
     rig.key(Qt::Key_Escape);  // never sent: it leaves split view
     QVERIFY(!s.backscroll.split_view());
     QVERIFY(!rig.window().backscroll_pane()->isVisible());
+    QVERIFY(w.menu_item(command::backscroll)->isEnabled());
+    QVERIFY(!w.menu_item(command::leave_split)->isEnabled());
     QCOMPARE(s.store.count_selected(), 0);
     QCOMPARE(tnc.read(1, 1000), std::string());
 }
@@ -393,42 +361,6 @@ void ShellTest::backscroll_pane_fits_a_small_window() {
     QCOMPARE(s.settings.kyokai, std::max(fit - 1, 1));
 }
 
-void ShellTest::wheel_over_the_backscroll_pane_scrolls() {
-    GuiRig rig;
-    rig.start(GuiRig::settings_text({}));
-    Session& s = rig.session();
-    MainWindow& w = rig.window();
-    fill_lines(s, 300);
-    rig.settle();
-    rig.key(Qt::Key_PageUp);
-    QVERIFY(s.backscroll.split_view());
-    const int rows = s.settings.kyokai;
-    const int newest = bottom_age(s);
-
-    auto spin = [&](QWidget* target, int delta) {
-        for (int i = 0; i < rows + 2; ++i) {
-            QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, delta),
-                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-            wheel.setAccepted(false);
-            QCoreApplication::sendEvent(target, &wheel);
-            QVERIFY(wheel.isAccepted());
-        }
-        rig.settle();
-    };
-    // Over the pane the wheel up moves like UP: the cursor climbs, then the view.
-    spin(w.backscroll_pane(), 120);
-    QVERIFY(bottom_age(s) > newest);
-    const int scrolled = bottom_age(s);
-    // Over the scroll bar it is the same wheel, not a thumb track.
-    spin(w.backscroll_pane()->scroll_bar(), 120);
-    QVERIFY(bottom_age(s) > scrolled);
-    QCOMPARE(w.backscroll_pane()->scroll_bar()->value(), s.backscroll.thumb());
-    // Wheel down: the cursor goes back down, then the view follows.
-    const int deepest = bottom_age(s);
-    spin(w.backscroll_pane()->scroll_bar(), -120);
-    QVERIFY(bottom_age(s) < deepest);
-}
-
 void ShellTest::grayed_accelerator_does_nothing_but_buttons_work() {
     GuiRig rig;
     rig.start(GuiRig::settings_text({}));
@@ -445,8 +377,9 @@ void ShellTest::grayed_accelerator_does_nothing_but_buttons_work() {
 
     // ALT+S is the PC scope's accelerator although the 設定 menu's mnemonic is S too.
     rig.key(Qt::Key_S, Qt::AltModifier);
-    QCOMPARE(commands.size(), 1);
-    QCOMPARE(commands[0][0].toInt(), int(command::pc_scope));
+    QVERIFY(w.cluster().scope != nullptr);
+    w.dispatch(command::pc_scope);
+    QCOMPARE(commands.size(), 0);
 
     store.clear_selection();
     w.init_menu_popup();  // no line selected: the copy items gray
