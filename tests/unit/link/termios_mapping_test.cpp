@@ -29,5 +29,19 @@ TEST(TermiosMapping, FramingAndHardwareFlowControl) {
     }
 }
 
+// XON/XOFF (flow 0) on a raw line at the chosen speed: nothing translated, nothing echoed.
+TEST(TermiosMapping, SoftwareFlowOnARawLine) {
+    termios t{};
+    t.c_iflag = ICRNL | INLCR | ISTRIP;
+    t.c_oflag = OPOST | ONLCR;
+    t.c_lflag = ECHO | ICANON | ISIG | IEXTEN;
+    ASSERT_TRUE(termios_from_port_settings(PortSettings{.baud_rate = 4800}, t));
+    EXPECT_EQ(t.c_iflag & (IXON | IXOFF | ICRNL | INLCR | ISTRIP), tcflag_t(IXON | IXOFF));
+    EXPECT_EQ(t.c_oflag & OPOST, 0u);
+    EXPECT_EQ(t.c_lflag & (ECHO | ICANON | ISIG | IEXTEN), 0u);
+    EXPECT_EQ(cfgetospeed(&t), speed_t(B4800));
+    EXPECT_EQ(cfgetispeed(&t), speed_t(B4800));
+}
+
 }  // namespace
 }  // namespace kestrel
