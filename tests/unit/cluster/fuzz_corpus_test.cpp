@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "../../../fuzz/fuzz_inputs.h"
 
@@ -17,22 +18,19 @@ namespace fs = std::filesystem;
 
 TEST(FuzzCorpus, EveryKeptInputPasses) {
     const fs::path corpus = fs::path(__FILE__).parent_path() / "../../../fuzz/corpus";
-    struct Target {
-        const char* name;
-        std::string (*run)(const std::uint8_t*, std::size_t);
-    } targets[] = {{"fuzz_spot_parser", fuzz::spot_parser_input},
-                   {"fuzz_talk_intake", fuzz::talk_intake_input}};
-    for (const Target& target : targets) {
+    const std::pair<const char*, std::string (*)(const std::uint8_t*, std::size_t)> targets[] = {
+        {"fuzz_spot_parser", fuzz::spot_parser_input},
+        {"fuzz_talk_intake", fuzz::talk_intake_input}};
+    for (const auto& [name, run] : targets) {
         int inputs = 0;
-        for (const auto& file : fs::directory_iterator(corpus / target.name)) {
+        for (const auto& file : fs::directory_iterator(corpus / name)) {
             SCOPED_TRACE(file.path().string());
             std::ifstream in(file.path(), std::ios::binary);
             const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-            EXPECT_EQ(target.run(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()),
-                      "");
+            EXPECT_EQ(run(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), "");
             ++inputs;
         }
-        EXPECT_GT(inputs, 0) << target.name;
+        EXPECT_GT(inputs, 0) << name;
     }
 }
 
