@@ -2,20 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string_view>
+#include <tuple>
+
 #include "fake_desktop.h"
 
 namespace kestrel {
 namespace {
 
-class BackscrollTest : public ::testing::Test {
-protected:
-    void SetUp() override {
+// A full ring, so that every line has a past, and a pane of 10 rows.
+struct Pane {
+    Pane() {
         store.first_sized(24);
         backscroll.set_rows(10);
-        // Fill the whole ring so every line has a past.
         for (int i = 0; i < LineStore::line_count; ++i) store.put_text("line\r");
     }
-    int bottom() { return backscroll.bottom_line_age(); }
     void set_kind(int age, std::uint8_t kind) {
         store.with_line(age, [&](ScreenLine& line) { line.kind = kind; });
     }
@@ -25,91 +27,50 @@ protected:
     Backscroll backscroll{store, desktop};
 };
 
-TEST_F(BackscrollTest, PageUpFirstOnlyEntersThenMovesHalfAPane) {
-    backscroll.scroll(ScrollRequest::page_up);
-    EXPECT_TRUE(backscroll.split_view());
-    EXPECT_EQ(bottom(), 0);
-    EXPECT_EQ(backscroll.cursor_row(), 9);
-    EXPECT_EQ(desktop.split_changes(), std::vector<bool>{true});
+class BackscrollTest : public ::testing::Test, protected Pane {};
 
-    backscroll.scroll(ScrollRequest::page_up);
-    EXPECT_EQ(bottom(), 5);
-    EXPECT_EQ(backscroll.thumb(), 4995);
-    EXPECT_EQ(backscroll.cursor_row(), 0);
-}
-
-TEST_F(BackscrollTest, MovingDownPastTheNewestLineLeaves) {
-    backscroll.scroll(ScrollRequest::line_down);  // enters
-    store.with_line(0, [](ScreenLine& line) { line.selected = 1; });
-    backscroll.scroll(ScrollRequest::line_down);
-    EXPECT_FALSE(backscroll.split_view());
-    EXPECT_EQ(store.count_selected(), 0);  // leaving clears the selection
-
-    backscroll.scroll(ScrollRequest::line_up);  // enters
-    backscroll.scroll(ScrollRequest::page_down);
-    EXPECT_FALSE(backscroll.split_view());
-}
-
-TEST_F(BackscrollTest, LineUpWalksTheCursorThenTheView) {
-    backscroll.scroll(ScrollRequest::line_up);
-    for (int i = 0; i < 9; ++i) backscroll.scroll(ScrollRequest::line_up);
-    EXPECT_EQ(backscroll.cursor_row(), 0);
-    EXPECT_EQ(bottom(), 0);
-    backscroll.scroll(ScrollRequest::line_up);
-    EXPECT_EQ(bottom(), 1);
-    EXPECT_EQ(backscroll.thumb(), 4999);
-}
-
-TEST_F(BackscrollTest, ThumbBelowTheMarginLandsAtTheMargin) {
-    backscroll.scroll(ScrollRequest::page_up);
-    backscroll.scroll(ScrollRequest::thumb_track, 120);
-    EXPECT_EQ(backscroll.thumb(), 500);
-    EXPECT_EQ(bottom(), 4500);
-    EXPECT_EQ(backscroll.cursor_row(), 5);
-
-    backscroll.scroll(ScrollRequest::thumb_position, 4000);
-    EXPECT_EQ(bottom(), 1000);
-    EXPECT_EQ(backscroll.thumb(), 4000);
-}
-
-TEST_F(BackscrollTest, NearTheOldestLinesUpwardRequestsAreRefused) {
-    backscroll.scroll(ScrollRequest::page_up);
-    backscroll.scroll(ScrollRequest::thumb_position, 0);  // 500 lines from the oldest
-    int at_margin = bottom();
-    // Paging stops as soon as the view is within the margin.
-    backscroll.scroll(ScrollRequest::page_up);
-    EXPECT_EQ(bottom(), at_margin + 1);
-    // Now within 500 lines: up and page up do nothing, down still works.
-    backscroll.scroll(ScrollRequest::page_up);
-    backscroll.scroll(ScrollRequest::line_up);
-    EXPECT_EQ(bottom(), at_margin + 1);
-    backscroll.scroll(ScrollRequest::page_down);
-    EXPECT_EQ(bottom(), at_margin - 4);
-}
-
-TEST_F(BackscrollTest, MarginHoldsWhenTheViewIsBelowTheCurrentIndex) {
-    // The ring's line 23 was current after 5000 lines: now line 4800 is, high in the ring,
-    // and the oldest lines sit at low indexes.
-    for (int i = 0; i < 4777; ++i) store.put_text("\r");
-    backscroll.scroll(ScrollRequest::page_up);
-    backscroll.scroll(ScrollRequest::thumb_position, 500);
-    EXPECT_EQ(bottom(), 4500);
-    backscroll.scroll(ScrollRequest::page_up);
-    EXPECT_EQ(bottom(), 4501);  // stopped at the margin
-    EXPECT_EQ(backscroll.thumb(), 499);
-    store.put_text("\r");
-    EXPECT_TRUE(backscroll.leave_if_near_oldest());
+// Each row's keys go in turn: u/d line up/down, U/D page up/down, t/p the thumb dragged or
+// dropped at `thumb_at`. Outside split view a key only enters it.
+TEST(Backscroll, RequestsMoveTheViewCursorAndThumb) {
+    struct Row {
+        const char* keys;
+        int lines_before, thumb_at;  // lines_before: written before the first key
+        bool split;
+        int bottom_age, cursor_row, thumb;
+    } rows[] = {
+        {"U", 0, 0, true, 0, 9, 5000},
+        {"UU", 0, 0, true, 5, 0, 4995},           // half a pane
+        {"uuuuuuuuuuu", 0, 0, true, 1, 0, 4999},  // the cursor to the top, then the view
+        {"dd", 0, 0, false, 0, 9, 5000},          // down past the newest line leaves
+        {"uD", 0, 0, false, 0, 9, 5000},
+        {"Ut", 0, 120, true, 4500, 5, 500},  // below the margin lands at the margin
+        {"Up", 0, 4000, true, 1000, 5, 4000},
+        // Paging up stops within 500 lines of the oldest; there up is refused, down is not.
+        {"UpUUuD", 0, 0, true, 4496, 9, 504},
+        // The same with the view's line above the current index in the ring.
+        {"UpU", 4777, 500, true, 4501, 0, 499},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.keys);
+        auto pane = std::make_unique<Pane>();
+        Backscroll& b = pane->backscroll;
+        for (int i = 0; i < row.lines_before; ++i) pane->store.put_text("\r");
+        for (const char* key = row.keys; *key; ++key) {
+            b.scroll(static_cast<ScrollRequest>(std::string_view("udUDpt").find(*key)),
+                     row.thumb_at);
+        }
+        EXPECT_EQ(std::tuple(b.split_view(), b.bottom_line_age(), b.cursor_row(), b.thumb()),
+                  std::tuple(row.split, row.bottom_age, row.cursor_row, row.thumb));
+    }
 }
 
 TEST_F(BackscrollTest, ReceiverGuardLeavesWhenTheRingCatchesUp) {
     backscroll.scroll(ScrollRequest::page_up);
     backscroll.scroll(ScrollRequest::thumb_position, 600);  // 600 lines from the oldest
-    EXPECT_FALSE(backscroll.leave_if_near_oldest());
     for (int i = 0; i < 100; ++i) store.put_text("\r");
     EXPECT_FALSE(backscroll.leave_if_near_oldest());  // exactly 500 lines away
     store.put_text("\r");
     EXPECT_TRUE(backscroll.leave_if_near_oldest());
-    EXPECT_FALSE(backscroll.split_view());
     EXPECT_EQ(desktop.split_changes(), (std::vector<bool>{true, false}));
 }
 
@@ -120,12 +81,15 @@ TEST_F(BackscrollTest, EnteringClearsPendingMarksAndSelectionFollowsShiftKeys) {
     EXPECT_EQ(store.count_kinds(), 1);
 
     backscroll.select_up();  // move, then select the line now under the cursor
-    int first = backscroll.cursor_line_age();
+    const int first = backscroll.cursor_line_age();
     backscroll.select_down();  // unselect it, then move down
     EXPECT_EQ(store.count_selected(), 0);
     backscroll.select_up();
     EXPECT_EQ(backscroll.cursor_line_age(), first);
     EXPECT_EQ(store.count_selected(), 1);
+    backscroll.scroll(ScrollRequest::page_down);  // leaving clears the selection
+    EXPECT_FALSE(backscroll.split_view());
+    EXPECT_EQ(store.count_selected(), 0);
 }
 
 TEST_F(BackscrollTest, ClearingAsksAndHonoursTheAnswer) {
@@ -133,13 +97,9 @@ TEST_F(BackscrollTest, ClearingAsksAndHonoursTheAnswer) {
     desktop.answer(MessageAnswer::no);
     clear_scroll_buffer(store, backscroll, desktop);
     EXPECT_TRUE(backscroll.split_view());
-
     clear_scroll_buffer(store, backscroll, desktop);  // yes
     EXPECT_FALSE(backscroll.split_view());
     EXPECT_EQ(store.line_text(0), "");
-    auto texts = desktop.message_texts();
-    ASSERT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts[0], "スクロールバッファーを消去します");
 
     set_kind(22, line_marked);
     set_kind(21, line_pause_notice);
@@ -148,6 +108,7 @@ TEST_F(BackscrollTest, ClearingAsksAndHonoursTheAnswer) {
     EXPECT_EQ(store.count_kinds(), 2);
     clear_marks(store, backscroll, desktop);
     EXPECT_EQ(store.count_kinds(), 1);
+    EXPECT_EQ(desktop.message_texts().front(), "スクロールバッファーを消去します");
     EXPECT_EQ(desktop.message_texts().back(), "マークを消去します");
 }
 
