@@ -4,22 +4,22 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <thread>
 
 namespace kestrel::testing {
 namespace {
 
-constexpr auto deadline = std::chrono::seconds(30);
+// Only keeps a broken run from hanging.
+bool before_deadline(std::chrono::steady_clock::time_point start) {
+    return std::chrono::steady_clock::now() < start + std::chrono::seconds(30);
+}
 
 int status_of(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
 
@@ -27,43 +27,27 @@ int status_of(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 
 bool TncsimProcess::available() { return access(TNCSIM_PATH, X_OK) == 0; }
 
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void write_file(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 TncsimProcess::TncsimProcess(const std::vector<std::string>& args) {
     int out[2];
-    if (pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
     std::FILE* log = std::tmpfile();
-    if (log == nullptr) throw std::runtime_error("tmpfile");
-    stderr_fd_ = dup(fileno(log));
+    if (pipe2(out, O_CLOEXEC) != 0 || log == nullptr) throw std::runtime_error("pipe, tmpfile");
+    stderr_fd_ = fcntl(fileno(log), F_DUPFD_CLOEXEC, 0);
     std::fclose(log);
-    pid_ = fork();
-    if (pid_ < 0) throw std::runtime_error("fork");
-    if (pid_ == 0) {
-        dup2(out[1], STDOUT_FILENO);
-        dup2(stderr_fd_, STDERR_FILENO);
-        std::vector<char*> argv;
-        std::string program = TNCSIM_PATH;
-        argv.push_back(program.data());
-        std::vector<std::string> copies = args;
-        for (auto& a : copies) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
-        _exit(127);
-    }
+    std::vector<std::string> copies = args;
+    std::vector<char*> argv = {const_cast<char*>(TNCSIM_PATH)};
+    for (auto& a : copies) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_adddup2(&files, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&files, stderr_fd_, STDERR_FILENO);
+    if (posix_spawn(&pid_, TNCSIM_PATH, &files, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&files);
     close(out[1]);
-
     // The first line is the slave's path; it is printed once the line is ready.
-    const auto until = std::chrono::steady_clock::now() + deadline;
     char c = 0;
-    while (std::chrono::steady_clock::now() < until) {
-        pollfd p{out[0], POLLIN, 100};
+    for (auto start = std::chrono::steady_clock::now(); pid_ > 0 && before_deadline(start);) {
+        pollfd p{out[0], POLLIN, 0};
         if (poll(&p, 1, 100) <= 0) continue;
         if (read(out[0], &c, 1) != 1 || c == '\n') break;
         slave_path_.push_back(c);
@@ -77,12 +61,10 @@ TncsimProcess::TncsimProcess(const std::vector<std::string>& args) {
 }
 
 TncsimProcess::~TncsimProcess() {
-    if (pid_ > 0) stop();
-    if (::testing::Test::HasFailure()) {
-        std::string said(1 << 16, '\0');
-        const ssize_t n = pread(stderr_fd_, said.data(), said.size(), 0);
-        said.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-        std::fprintf(stderr, "tncsim's stderr:\n%s", said.c_str());
+    stop();
+    char said[1 << 16] = {};
+    if (::testing::Test::HasFailure() && pread(stderr_fd_, said, sizeof said - 1, 0) > 0) {
+        std::fprintf(stderr, "tncsim's stderr:\n%s", said);
     }
     close(stderr_fd_);
 }
@@ -97,8 +79,7 @@ int TncsimProcess::stop() {
 }
 
 std::optional<int> TncsimProcess::wait_for_exit() {
-    const auto until = std::chrono::steady_clock::now() + deadline;
-    while (std::chrono::steady_clock::now() < until) {
+    for (auto start = std::chrono::steady_clock::now(); before_deadline(start);) {
         int status = 0;
         if (waitpid(pid_, &status, WNOHANG) == pid_) {
             pid_ = -1;

@@ -8,21 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "temp_dir.h"
-
 namespace kestrel::testing {
 
-std::string read_file(const std::string& path);
-void write_file(const std::string& path, const std::string& bytes);
-
-// tncsim is built with the tests; TNCSIM_PATH names it.
+// tncsim is built with the tests; TNCSIM_PATH names it. What it wrote to stderr is shown
+// when the test has failed.
 class TncsimProcess {
 public:
     static bool available();
 
     explicit TncsimProcess(const std::vector<std::string>& args = {});
-    // Stops it with SIGTERM if it still runs.
-    ~TncsimProcess();
+    ~TncsimProcess();  // stops it if it still runs
     TncsimProcess(const TncsimProcess&) = delete;
     TncsimProcess& operator=(const TncsimProcess&) = delete;
 
@@ -34,7 +29,7 @@ public:
 
 private:
     pid_t pid_ = -1;
-    int stderr_fd_ = -1;  // what it said, shown when the test fails
+    int stderr_fd_ = -1;
     std::string slave_path_;
 };
 
