@@ -823,7 +823,7 @@ void ShellTest::reads_marked_messages_from_the_simulated_bbs() {
     QTRY_VERIFY_WITH_TIMEOUT(s.store.line_text(1) == "JA1BBS>", 10000);
     rig.type(QStringLiteral("L"));
     rig.key(Qt::Key_Return);
-    QTRY_VERIFY_WITH_TIMEOUT(age_of(1) > 0 && s.store.line_text(1) == "JA1BBS>", 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(age_of(1) > 0 && s.store.line_text(1) == "JA1BBS>", 30000);
 
     rig.key(Qt::Key_PageUp);
     QVERIFY(s.backscroll.split_view());
