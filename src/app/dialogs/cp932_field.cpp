@@ -12,12 +12,19 @@ namespace {
 std::size_t cp932_size(const QString& text) { return to_cp932(text).size(); }
 
 // Drops characters just before the cursor, which are the ones the edit has just inserted,
-// until the text fits: a paste into a nearly full field keeps its head.
+// until the text fits: a paste into a nearly full field keeps its head. Callsign fields
+// turn a..z into capitals first.
 class Cp932Limit : public QValidator {
 public:
-    Cp932Limit(std::size_t max_bytes, QObject* parent) : QValidator(parent), max_(max_bytes) {}
+    Cp932Limit(std::size_t max_bytes, bool upper_case, QObject* parent)
+        : QValidator(parent), max_(max_bytes), upper_case_(upper_case) {}
 
     State validate(QString& input, int& pos) const override {
+        if (upper_case_) {
+            for (QChar& c : input) {
+                if (c >= QLatin1Char('a') && c <= QLatin1Char('z')) c = c.toUpper();
+            }
+        }
         while (cp932_size(input) > max_) {
             if (pos <= 0) return Invalid;
             int from = pos - 1;
@@ -30,6 +37,7 @@ public:
 
 private:
     std::size_t max_;
+    bool upper_case_;
 };
 
 }  // namespace
@@ -58,7 +66,11 @@ std::string cp932_text(const QLineEdit* field, std::size_t max_bytes) {
 }
 
 void limit_cp932(QLineEdit* field, std::size_t max_bytes) {
-    field->setValidator(new Cp932Limit(max_bytes, field));
+    field->setValidator(new Cp932Limit(max_bytes, false, field));
+}
+
+void limit_callsign(QLineEdit* field, std::size_t max_bytes) {
+    field->setValidator(new Cp932Limit(max_bytes, true, field));
 }
 
 void set_cp932_text(QLineEdit* field, std::string_view bytes, std::size_t max_bytes) {

@@ -23,6 +23,8 @@ std::string cp932_text(const QLineEdit* field, std::size_t max_bytes);
 // Typing or pasting beyond `max_bytes` CP932 bytes keeps as much of the insertion as fits;
 // text put in by the program is cut to the limit as well.
 void limit_cp932(QLineEdit* field, std::size_t max_bytes);
+// The same for callsigns, whose letters typed or pasted become capitals.
+void limit_callsign(QLineEdit* field, std::size_t max_bytes);
 void set_cp932_text(QLineEdit* field, std::string_view bytes, std::size_t max_bytes);
 
 }  // namespace kestrel::app

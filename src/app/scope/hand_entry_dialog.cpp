@@ -7,7 +7,6 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "app/dialogs/callsign_field.h"
 #include "app/dialogs/cp932_field.h"
 #include "app/dialogs/dialog_buttons.h"
 #include "core/cluster/spot_board.h"

@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 
-#include "app/dialogs/callsign_field.h"
 #include "app/dialogs/cp932_field.h"
 
 namespace kestrel::app {
