@@ -12,7 +12,6 @@ namespace kestrel {
 namespace {
 
 constexpr char cr = 13;
-constexpr std::uint8_t lf = 10;
 constexpr std::size_t number_field = 20;
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
@@ -107,12 +106,8 @@ bool RbbsCommands::type(std::string_view bytes, bool capture) {
         const auto c = static_cast<std::uint8_t>(ch);
         if (!link_.send_char(c)) return false;
         history_.input_char(c);
-        if (!capturing || !capture_.is_open()) continue;
-        if (capture_.capture_byte(c) && (ch != cr || capture_.capture_byte(lf))) continue;
-        // Closing also refreshes the menu; nothing more of this command is captured.
-        desktop_.tell(text::sjis("書き込みエラーが発生しました"), MessageIcon::warning);
-        capture_.close();
-        capturing = false;
+        // After a failed write nothing more of this command is captured.
+        if (capturing && !capture_.capture_typed(c)) capturing = false;
     }
     return true;
 }

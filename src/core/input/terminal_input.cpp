@@ -8,7 +8,6 @@ namespace kestrel {
 namespace {
 
 constexpr std::uint8_t cr = 13;
-constexpr std::uint8_t lf = 10;
 
 }  // namespace
 
@@ -39,11 +38,7 @@ void TerminalInput::send_typed(std::uint8_t c) {
 }
 
 void TerminalInput::capture_typed(std::uint8_t c) {
-    if (settings_.port.local_echo == 0 || !capture_.is_open()) return;
-    if (capture_.capture_byte(c) && (c != cr || capture_.capture_byte(lf))) return;
-    desktop_.tell(text::sjis("書き込みエラーが発生しました"), MessageIcon::warning);
-    capture_.close();
-    desktop_.menu_refresh();
+    if (settings_.port.local_echo != 0) capture_.capture_typed(c);
 }
 
 std::string_view TerminalInput::recall(bool older) {

@@ -172,6 +172,13 @@ void Capture::end_download() {
     desktop_.beep();
 }
 
+bool Capture::capture_typed(std::uint8_t c) {
+    if (!is_open() || (capture_byte(c) && (c != cr || capture_byte(lf)))) return true;
+    desktop_.tell(text::sjis("書き込みエラーが発生しました"), MessageIcon::warning);
+    close();
+    return false;
+}
+
 void Capture::close() {
     {
         std::lock_guard lock(capture_mutex_);

@@ -57,6 +57,10 @@ public:
     // once. False when the write failed; true when the byte was dropped or no capture is
     // open.
     bool capture_byte(std::uint8_t c);
+    // A byte the operator typed (or a command typed for them), with LF after CR. A failed
+    // write is told and closes the file without the beep; false then. True when written or
+    // no capture is open.
+    bool capture_typed(std::uint8_t c);
     // The receiver's form: a run of received bytes through the same filter, written out
     // together. False on a write failure.
     bool capture_received(std::string_view bytes);
