@@ -17,6 +17,7 @@
 #include "app/dialogs/time_stamp_dialog.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/main_window.h"
+#include "app/version.h"
 #include "core/settings/settings_io.h"
 #include "core/text/sjis.h"
 
@@ -25,7 +26,6 @@ namespace kestrel::app {
 namespace {
 
 constexpr int break_ms = 500;
-const QString home_page_address = QStringLiteral("https://kestrel-packet.example.org/");
 
 }  // namespace
 
@@ -145,7 +145,7 @@ void MainWindow::save_settings_command() {
     kestrel::save_colours_macros(s_.file, s_.settings);
 }
 
-void MainWindow::home_page_command() { QDesktopServices::openUrl(QUrl(home_page_address)); }
+void MainWindow::home_page_command() { QDesktopServices::openUrl(QUrl(QString::fromUtf8(home_page_address))); }
 
 void MainWindow::not_connected() {
     s_.desktop.tell(kestrel::text::sjis("TNCが接続されていないか電源が入っていません"));
@@ -203,15 +203,15 @@ void MainWindow::about_box() {
     icon->setPixmap(windowIcon().pixmap(32, 32));
     layout->addWidget(icon);
     for (const QString& line :
-         {QStringLiteral("ﾊﾟｹｯﾄ通信専用ﾀｰﾐﾅﾙ"), QStringLiteral("Kestrel ver2.0b")}) {
+         {QStringLiteral("ﾊﾟｹｯﾄ通信専用ﾀｰﾐﾅﾙ"), QStringLiteral("Kestrel ver") + QString::fromUtf8(version_text)}) {
         auto* label = new QLabel(line, &box);
         label->setAccessibleName(line);
         layout->addWidget(label);
     }
-    auto* address = new QLineEdit(home_page_address, &box);
+    auto* address = new QLineEdit(QString::fromUtf8(home_page_address), &box);
     address->setReadOnly(true);
     // Wide enough for the whole address, shown from its start.
-    address->setMinimumWidth(address->fontMetrics().horizontalAdvance(home_page_address) + 16);
+    address->setMinimumWidth(address->fontMetrics().horizontalAdvance(address->text()) + 16);
     address->setCursorPosition(0);
     address->setAccessibleName(QStringLiteral("ﾎｰﾑﾍﾟｰｼﾞ"));
     layout->addWidget(address);
