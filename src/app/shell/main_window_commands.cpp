@@ -145,7 +145,9 @@ void MainWindow::save_settings_command() {
     kestrel::save_colours_macros(s_.file, s_.settings);
 }
 
-void MainWindow::home_page_command() { QDesktopServices::openUrl(QUrl(QString::fromUtf8(home_page_address))); }
+void MainWindow::home_page_command() {
+    QDesktopServices::openUrl(QUrl(QString::fromUtf8(home_page_address)));
+}
 
 void MainWindow::not_connected() {
     s_.desktop.tell(kestrel::text::sjis("TNCが接続されていないか電源が入っていません"));
@@ -202,8 +204,8 @@ void MainWindow::about_box() {
     auto* icon = new QLabel(&box);
     icon->setPixmap(windowIcon().pixmap(32, 32));
     layout->addWidget(icon);
-    for (const QString& line :
-         {QStringLiteral("ﾊﾟｹｯﾄ通信専用ﾀｰﾐﾅﾙ"), QStringLiteral("Kestrel ver") + QString::fromUtf8(version_text)}) {
+    for (const QString& line : {QStringLiteral("ﾊﾟｹｯﾄ通信専用ﾀｰﾐﾅﾙ"),
+                                QStringLiteral("Kestrel ver") + QString::fromUtf8(version_text)}) {
         auto* label = new QLabel(line, &box);
         label->setAccessibleName(line);
         layout->addWidget(label);
