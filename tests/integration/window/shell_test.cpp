@@ -58,37 +58,32 @@ int bottom_age(Session& session) { return session.backscroll.bottom_line_age(); 
 class ShellTest : public QObject {
     Q_OBJECT
 private slots:
-    void starts_from_a_settings_file();
+    void starts_and_runs_the_settings_dialogs();
     void first_start_asks_for_the_port_then_saves();
     void key_table_picks_records_and_dialogs();
     void typing_and_recall_reach_the_tnc();
     void input_method_follows_the_caret();
     void split_view_scrolls_selects_and_leaves();
-    void divider_stays_within_its_limits();
     void backscroll_pane_fits_a_small_window();
     void grayed_accelerator_does_nothing_but_buttons_work();
     void rs232c_cancel_restores_and_reopens();
-    void shutdown_closes_port_then_capture();
-    void rs232c_after_shutdown_leaves_the_port_shut();
     void screen_and_window_survive_a_restart();
     void capture_grays_the_menu_and_refuses_rs232c();
     void clearing_and_toggles_from_the_menus();
-    void font_size_zero_is_refused_through_the_desktop();
-    void time_stamp_dialog_runs_through_the_shell();
     void talks_to_the_simulated_tnc();
     void chooser_from_a_worker_is_answered_or_dismissed();
     void reads_marked_messages_from_the_simulated_bbs_data();
     void reads_marked_messages_from_the_simulated_bbs();
     void rbbs_dialog_buttons_send_their_commands();
-    void only_its_command_hides_the_tool_bar();
-    void screen_readers_hear_the_status_without_its_clock();
-    void the_save_question_shows_no_icon();
     void program_buttons_show_their_headings_as_tips();
 };
 
-void ShellTest::starts_from_a_settings_file() {
+// A start without a port, then the settings commands an operator reaches from it.
+void ShellTest::starts_and_runs_the_settings_dialogs() {
     GuiRig rig;
     rig.start(GuiRig::settings_text({}));
+    Session& s = rig.session();
+    MainWindow& w = rig.window();
     QVERIFY(rig.messages().empty());
     QCOMPARE(rig.dialogs_run, 0);
     QCOMPARE(rig.window().windowTitle(), QStringLiteral("Kestrel "));
@@ -97,7 +92,66 @@ void ShellTest::starts_from_a_settings_file() {
     QVERIFY(!rig.window().status_timer_running());
     QVERIFY(rig.window().minute_timer_running());
     QVERIFY(rig.terminal_text().contains(QStringLiteral("Ｋｅｓｔｒｅｌ")));
-    QVERIFY(rig.window().tool_bar()->isVisible());
+
+    // Like the program's other questions, the save question shows no icon.
+    rig.answer(MessageAnswer::no);
+    w.dispatch(command::save_settings);
+    QCOMPARE(rig.messages().size(), std::size_t(1));
+    QVERIFY(utf8(rig.messages()[0].text).endsWith(QStringLiteral("に設定を保存しますか？")));
+    QCOMPARE(rig.messages()[0].icon, kestrel::MessageIcon::none);
+
+    rig.on_dialog = [&](QDialog& dialog) {
+        dialog.findChild<QCheckBox*>()->setChecked(true);
+        dialog.accept();
+        return int(QDialog::Accepted);
+    };
+    w.dispatch(command::time_stamp);
+    QCOMPARE(s.settings.time_stamp, 1);
+
+    // A font size of zero is refused through the desktop and the dialog stays open.
+    bool stayed = false;
+    rig.on_dialog = [&](QDialog& dialog) {
+        auto ok = [&] {
+            for (QPushButton* b : dialog.findChildren<QPushButton*>()) {
+                if (b->text() == QStringLiteral("OK")) b->click();
+            }
+        };
+        for (QRadioButton* r : dialog.findChildren<QRadioButton*>()) {
+            if (r->text() == QStringLiteral("ゴシック")) r->click();
+        }
+        dialog.findChild<QLineEdit*>()->setText(QStringLiteral("0"));
+        ok();
+        stayed = dialog.result() != QDialog::Accepted;
+        dialog.findChild<QLineEdit*>()->setText(QStringLiteral("18"));
+        ok();
+        return dialog.result();
+    };
+    w.dispatch(command::font_size);
+    rig.settle();
+    QCOMPARE(rig.dialogs_run, 2);
+    QVERIFY(stayed);
+    QCOMPARE(rig.messages().size(), std::size_t(2));
+    QCOMPARE(utf8(rig.messages()[1].text), QStringLiteral("文字の大きはゼロにできません"));
+    QCOMPARE(utf8(rig.messages()[1].caption), QStringLiteral("Kestrel"));
+    QCOMPARE(s.settings.font_type, 2);
+    QCOMPARE(s.settings.log_font_y, 18);
+
+    // Only its command hides the tool bar: Qt's own menu of bars, which a right click on the
+    // tool bar or the menu bar opens, has nothing to offer, and a right click opens nothing.
+    std::unique_ptr<QMenu> offered(w.createPopupMenu());
+    QVERIFY(!offered || offered->isEmpty());
+    QWidget* bars[] = {w.tool_bar(), w.menuBar()};
+    for (QWidget* target : bars) {
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(4, 4),
+                                target->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(target, &click);
+        QWidget* popup = QApplication::activePopupWidget();
+        if (popup) popup->close();
+        QVERIFY(!popup);
+    }
+    QVERIFY(w.tool_bar()->isVisible());
+    QVERIFY(!w.tool_bar()->isMovable());
+    QVERIFY(!w.tool_bar()->isFloatable());
 }
 
 void ShellTest::first_start_asks_for_the_port_then_saves() {
@@ -292,6 +346,13 @@ void ShellTest::split_view_scrolls_selects_and_leaves() {
     spin(w.terminal_pane(), -120);
     QVERIFY(bottom_age(s) < deepest);
 
+    // The divider stays within its limits: one back-scroll row, two terminal rows.
+    for (int i = 0; i < 30; ++i) rig.key(Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(s.settings.kyokai, 1);
+    for (int i = 0; i < 100; ++i) rig.key(Qt::Key_Down, Qt::ControlModifier);
+    QCOMPARE(s.store.terminal_rows(), 2);
+    QCOMPARE(s.backscroll.rows(), s.settings.kyokai);
+
     rig.key(Qt::Key_Up, Qt::ShiftModifier);
     QCOMPARE(s.store.count_selected(), 1);
     rig.key(Qt::Key_Escape);  // never sent: it leaves split view
@@ -300,26 +361,11 @@ void ShellTest::split_view_scrolls_selects_and_leaves() {
     QVERIFY(w.menu_item(command::backscroll)->isEnabled());
     QVERIFY(!w.menu_item(command::leave_split)->isEnabled());
     QCOMPARE(s.store.count_selected(), 0);
-    QCOMPARE(tnc.read(1, 1000), std::string());
-}
-
-void ShellTest::divider_stays_within_its_limits() {
-    GuiRig rig;
-    rig.start(GuiRig::settings_text({}));
-    Session& s = rig.session();
-    rig.key(Qt::Key_PageUp);
-    QVERIFY(s.backscroll.split_view());
-    for (int i = 0; i < 30; ++i) rig.key(Qt::Key_Up, Qt::ControlModifier);
-    QCOMPARE(s.settings.kyokai, 1);
-    for (int i = 0; i < 100; ++i) rig.key(Qt::Key_Down, Qt::ControlModifier);
-    QCOMPARE(s.store.terminal_rows(), 2);
-    QCOMPARE(s.backscroll.rows(), s.settings.kyokai);
-    // Outside split view CTRL+UP does nothing.
-    rig.key(Qt::Key_Escape);
     const int kyokai = s.settings.kyokai;
-    rig.key(Qt::Key_Up, Qt::ControlModifier);
+    rig.key(Qt::Key_Up, Qt::ControlModifier);  // outside split view: nothing
     QCOMPARE(s.settings.kyokai, kyokai);
     QVERIFY(!s.backscroll.split_view());
+    QCOMPARE(tnc.read(1, 1000), std::string());
 }
 
 void ShellTest::backscroll_pane_fits_a_small_window() {
@@ -422,48 +468,19 @@ void ShellTest::rs232c_cancel_restores_and_reopens() {
     QVERIFY(s.settings.port == before);
     QVERIFY(s.link.port_is_open());
     QVERIFY(rig.window().status_timer_running());
-}
 
-void ShellTest::shutdown_closes_port_then_capture() {
-    PtyPair tnc;
-    GuiRig rig;
-    rig.start(GuiRig::settings_text(QString::fromStdString(tnc.slave_path())));
-    Session& s = rig.session();
-    QTemporaryDir dir;
-    const std::string capture = dir.filePath(QStringLiteral("log.txt")).toStdString();
-    s.desktop.set_chooser_hook([&](const kestrel::FileChoice&) { return std::optional(capture); });
-    rig.key(Qt::Key_D, Qt::AltModifier);
-    QVERIFY(s.capture.is_open());
-    rig.type(QStringLiteral("bye"));
-    rig.key(Qt::Key_Return);
-    QCOMPARE(tnc.read(4), std::string("bye\r"));
-
-    rig.window().close();
-    QVERIFY(!s.link.port_is_open());
-    QVERIFY(!s.capture.is_open());
-    QFile file(QString::fromStdString(capture));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.readAll().contains("bye\r\n"));
-}
-
-void ShellTest::rs232c_after_shutdown_leaves_the_port_shut() {
-    PtyPair tnc;
-    GuiRig rig;
-    rig.start(GuiRig::settings_text(QString::fromStdString(tnc.slave_path())));
-    Session& s = rig.session();
-    QVERIFY(s.link.port_is_open());
-    // SIGTERM arrives while the RS-232C dialog is open: the window closes under it.
+    // SIGTERM arrives while the dialog is open: the window closes under it, the port stays shut.
     rig.on_dialog = [&](QDialog& dialog) {
         rig.window().close();
         dialog.accept();
         return int(QDialog::Accepted);
     };
     rig.window().rs232c_command();
-    QCOMPARE(rig.dialogs_run, 1);
+    QCOMPARE(rig.dialogs_run, 2);
     QVERIFY(!s.link.port_is_open());
     // And once shut down, the command does not even ask.
     QVERIFY(!rig.window().rs232c_command());
-    QCOMPARE(rig.dialogs_run, 1);
+    QCOMPARE(rig.dialogs_run, 2);
     QVERIFY(!s.link.port_is_open());
 }
 
@@ -505,18 +522,34 @@ void ShellTest::screen_and_window_survive_a_restart() {
     QVERIFY(written.contains("bottom=635\r\n"));
 }
 
+// Capture from the menu: the status a screen reader hears, the grayed items, the refused
+// RS-232C dialog, and a shutdown that closes the port before the capture.
 void ShellTest::capture_grays_the_menu_and_refuses_rs232c() {
     PtyPair tnc;
     GuiRig rig;
     rig.start(GuiRig::settings_text(QString::fromStdString(tnc.slave_path())));
     Session& s = rig.session();
     MainWindow& w = rig.window();
-    QTemporaryDir dir;
-    const std::string capture = dir.filePath(QStringLiteral("log.txt")).toStdString();
-    s.desktop.set_chooser_hook([&](const kestrel::FileChoice&) { return std::optional(capture); });
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(&w);
+    // The title takes the clock at every tick; the name, which a screen reader announces
+    // when it changes, stays until the port or the capture changes.
+    QTRY_VERIFY_WITH_TIMEOUT(w.windowTitle().startsWith(QStringLiteral("Kestrel  COM1:  ")), 5000);
+    QCOMPARE(frame->text(QAccessible::Name), QStringLiteral("Kestrel  COM1:"));
+    const QString title = w.windowTitle();
+    QTRY_VERIFY_WITH_TIMEOUT(w.windowTitle() != title, 5000);
+    QCOMPARE(frame->text(QAccessible::Name), QStringLiteral("Kestrel  COM1:"));
 
+    QTemporaryDir dir;
+    std::string capture = dir.filePath(QStringLiteral("log.txt")).toStdString();
+    s.desktop.set_chooser_hook([&](const kestrel::FileChoice&) { return std::optional(capture); });
+    const auto captured = [&] {
+        QFile file(QString::fromStdString(capture));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
     rig.key(Qt::Key_D, Qt::AltModifier);
     QVERIFY(s.capture.is_open());
+    QTRY_COMPARE_WITH_TIMEOUT(frame->text(QAccessible::Name),
+                              QStringLiteral("Kestrel  COM1:  D/L中 ->> log.txt"), 5000);
     QVERIFY(!w.menu_item(command::download)->isEnabled());
     QVERIFY(!w.menu_item(command::date_download)->isEnabled());
     QVERIFY(w.menu_item(command::end_download)->isEnabled());
@@ -537,9 +570,17 @@ void ShellTest::capture_grays_the_menu_and_refuses_rs232c() {
     QVERIFY(!s.capture.is_open());
     QVERIFY(w.menu_item(command::download)->isEnabled());
     QVERIFY(!w.menu_item(command::end_download)->isEnabled());
-    QFile file(QString::fromStdString(capture));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.readAll().contains("hi\r\n"));
+    QVERIFY(captured().contains("hi\r\n"));
+
+    capture = dir.filePath(QStringLiteral("bye.txt")).toStdString();
+    rig.key(Qt::Key_D, Qt::AltModifier);
+    rig.type(QStringLiteral("bye"));
+    rig.key(Qt::Key_Return);
+    QCOMPARE(tnc.read(4), std::string("bye\r"));
+    w.close();
+    QVERIFY(!s.link.port_is_open());
+    QVERIFY(!s.capture.is_open());
+    QVERIFY(captured().contains("bye\r\n"));
 }
 
 void ShellTest::clearing_and_toggles_from_the_menus() {
@@ -572,53 +613,6 @@ void ShellTest::clearing_and_toggles_from_the_menus() {
     w.dispatch(command::reverse_video);
     QVERIFY(!w.menu_item(command::reverse_video)->isChecked());
     QCOMPARE(w.pane_context().colours.background, QColor(Qt::white));
-}
-
-void ShellTest::font_size_zero_is_refused_through_the_desktop() {
-    GuiRig rig;
-    rig.start(GuiRig::settings_text({}));
-    Session& s = rig.session();
-    bool stayed = false;
-    rig.on_dialog = [&](QDialog& dialog) {
-        auto ok = [&] {
-            for (QPushButton* b : dialog.findChildren<QPushButton*>()) {
-                if (b->text() == QStringLiteral("OK")) b->click();
-            }
-        };
-        for (QRadioButton* r : dialog.findChildren<QRadioButton*>()) {
-            if (r->text() == QStringLiteral("ゴシック")) r->click();
-        }
-        dialog.findChild<QLineEdit*>()->setText(QStringLiteral("0"));
-        ok();
-        stayed = dialog.result() != QDialog::Accepted;
-        dialog.findChild<QLineEdit*>()->setText(QStringLiteral("18"));
-        ok();
-        return dialog.result();
-    };
-    rig.window().dispatch(command::font_size);
-    rig.settle();
-    QCOMPARE(rig.dialogs_run, 1);
-    QVERIFY(stayed);
-    QCOMPARE(rig.messages().size(), std::size_t(1));
-    QCOMPARE(utf8(rig.messages()[0].text), QStringLiteral("文字の大きはゼロにできません"));
-    QCOMPARE(utf8(rig.messages()[0].caption), QStringLiteral("Kestrel"));
-    QCOMPARE(s.settings.font_type, 2);
-    QCOMPARE(s.settings.log_font_y, 18);
-}
-
-void ShellTest::time_stamp_dialog_runs_through_the_shell() {
-    GuiRig rig;
-    rig.start(GuiRig::settings_text({}));
-    Session& s = rig.session();
-    QCOMPARE(s.settings.time_stamp, 0);
-    rig.on_dialog = [&](QDialog& dialog) {
-        dialog.findChild<QCheckBox*>()->setChecked(true);
-        dialog.accept();
-        return int(QDialog::Accepted);
-    };
-    rig.window().dispatch(command::time_stamp);
-    QCOMPARE(rig.dialogs_run, 1);
-    QCOMPARE(s.settings.time_stamp, 1);
 }
 
 void ShellTest::talks_to_the_simulated_tnc() {
@@ -688,62 +682,6 @@ void ShellTest::chooser_from_a_worker_is_answered_or_dismissed() {
     desktop.dismiss_background_messages(false);
     QCOMPARE(shown.load(), 2);
     QVERIFY(!answer.has_value());
-}
-
-void ShellTest::only_its_command_hides_the_tool_bar() {
-    GuiRig rig;
-    rig.start(GuiRig::settings_text({}));
-    MainWindow& w = rig.window();
-    // Qt's own menu of bars, which a right click on the tool bar or the menu bar opens, has
-    // nothing to offer; and a right click on either opens nothing.
-    std::unique_ptr<QMenu> offered(w.createPopupMenu());
-    QVERIFY(!offered || offered->isEmpty());
-    QWidget* bars[] = {w.tool_bar(), w.menuBar()};
-    for (QWidget* target : bars) {
-        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(4, 4),
-                                target->mapToGlobal(QPoint(4, 4)));
-        QApplication::sendEvent(target, &click);
-        QWidget* popup = QApplication::activePopupWidget();
-        if (popup) popup->close();
-        QVERIFY(!popup);
-    }
-    QVERIFY(w.tool_bar()->isVisible());
-    QVERIFY(!w.tool_bar()->isMovable());
-    QVERIFY(!w.tool_bar()->isFloatable());
-}
-
-void ShellTest::screen_readers_hear_the_status_without_its_clock() {
-    PtyPair tnc;
-    GuiRig rig;
-    rig.start(GuiRig::settings_text(QString::fromStdString(tnc.slave_path())));
-    Session& s = rig.session();
-    MainWindow& w = rig.window();
-    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(&w);
-    // The title takes the clock at every tick; the name, which a screen reader announces
-    // when it changes, stays until the port or the capture changes.
-    QTRY_VERIFY_WITH_TIMEOUT(w.windowTitle().startsWith(QStringLiteral("Kestrel  COM1:  ")), 5000);
-    QCOMPARE(frame->text(QAccessible::Name), QStringLiteral("Kestrel  COM1:"));
-    const QString title = w.windowTitle();
-    QTRY_VERIFY_WITH_TIMEOUT(w.windowTitle() != title, 5000);
-    QCOMPARE(frame->text(QAccessible::Name), QStringLiteral("Kestrel  COM1:"));
-
-    QTemporaryDir dir;
-    const std::string capture = dir.filePath(QStringLiteral("log.txt")).toStdString();
-    s.desktop.set_chooser_hook([&](const kestrel::FileChoice&) { return std::optional(capture); });
-    rig.key(Qt::Key_D, Qt::AltModifier);
-    QTRY_COMPARE_WITH_TIMEOUT(frame->text(QAccessible::Name),
-                              QStringLiteral("Kestrel  COM1:  D/L中 ->> log.txt"), 5000);
-}
-
-// Like the program's other questions, the save question shows no icon.
-void ShellTest::the_save_question_shows_no_icon() {
-    GuiRig rig;
-    rig.start(GuiRig::settings_text({}));
-    rig.answer(MessageAnswer::no);
-    rig.window().dispatch(command::save_settings);
-    QCOMPARE(rig.messages().size(), std::size_t(1));
-    QVERIFY(utf8(rig.messages()[0].text).endsWith(QStringLiteral("に設定を保存しますか？")));
-    QCOMPARE(rig.messages()[0].icon, kestrel::MessageIcon::none);
 }
 
 // An external program's button shows its heading as its tip, and no tip without one.
