@@ -4,6 +4,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -323,6 +324,7 @@ bool Link::process_burst() {
         }
         pass_on_run(n);
         backscroll_.leave_if_near_oldest();
+        since_guard_ = 0;
         repaint_cursor_rows();
         if (n == 0 || !running_.load()) return true;
     }
@@ -333,7 +335,19 @@ void Link::pass_on_run(int end) {
     std::string_view run(reinterpret_cast<const char*>(read_buffer_.data()) + run_start_,
                          static_cast<std::size_t>(end - run_start_));
     run_start_ = end;
-    store_.put_text(run);
+    // The screen takes the run in pieces so that the split-view guard keeps up with a
+    // large read; the capture takes it whole, in one write.
+    for (std::string_view rest = run; !rest.empty();) {
+        const auto piece =
+            std::min(rest.size(), static_cast<std::size_t>(guard_bytes - since_guard_));
+        store_.put_text(rest.substr(0, piece));
+        rest.remove_prefix(piece);
+        since_guard_ += static_cast<int>(piece);
+        if (since_guard_ == guard_bytes) {
+            backscroll_.leave_if_near_oldest();
+            since_guard_ = 0;
+        }
+    }
     if (capture_.is_open() && !capture_.capture_received(run)) capture_failed();
 }
 

@@ -55,7 +55,12 @@ namespace kestrel {
 
 class Link {
 public:
-    static constexpr int read_chunk = 80;
+    // Bytes asked of the port per read: as much as a burst has queued, up to this.
+    static constexpr int read_chunk = 4096;
+    // The split-view guard runs after at most this many bytes reach the screen. A byte
+    // starts at most one new line, and the guard must look before the ring comes round
+    // the 500 lines it keeps between the view and the oldest line.
+    static constexpr int guard_bytes = 256;
 
     // `settings` is read at open_port (the port's settings and device) and by the line
     // checks (RBBS table, DL_DIR; see RbbsShare). `modem` defaults to the real lines.
@@ -130,6 +135,7 @@ private:
     std::array<std::uint8_t, read_chunk> read_buffer_{};
     int run_start_ = 0;
     int processing_ = 0;
+    int since_guard_ = 0;  // bytes put on the screen since the split-view guard last ran
 
     std::thread receiver_;
     std::atomic<bool> running_{false};
