@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -24,6 +25,30 @@ const std::string& tnc_not_connected() {
 }
 
 void pause_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// A lost device is looked for at every change inotify reports and every few seconds besides
+// (a link whose target only changes its permissions reports nothing). A lost network peer
+// is called again after 1 s, then 2, 4 ... up to 30 s.
+constexpr int device_look_ms = 3000, first_call_ms = 1000, longest_call_ms = 30000;
+
+// Watches the folder holding `path` for entries that appear or change or, while that folder
+// is missing too (the by-id folder goes with the last adapter), its nearest existing
+// ancestor. The watch, or -1.
+int watch_folder(int watch_fd, const std::string& path) {
+    constexpr std::uint32_t events =
+        IN_CREATE | IN_MOVED_TO | IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+    std::string folder = path;
+    for (;;) {
+        const std::size_t slash = folder.find_last_of('/');
+        if (slash == std::string::npos) {
+            folder = ".";
+        } else {
+            folder.resize(slash == 0 ? 1 : slash);
+        }
+        const int watch = ::inotify_add_watch(watch_fd, folder.c_str(), events);
+        if (watch >= 0 || folder == "/" || folder == ".") return watch;
+    }
+}
 
 }  // namespace
 
@@ -56,18 +81,32 @@ bool Link::open_port() {
     std::string device(
         settings_.port_devices[static_cast<std::size_t>(port.port_number - 1)].view());
 
+    address_ = Port::network_address(device);
+    if (Port::is_network(device) && !address_) return false;
+    network_.store(address_.has_value());
+    device_ = device;
+    opened_ = port;
+    reconnect_ = port.reconnect != 0;
+    lost_reported_ = false;
+    last_call_ = {};
+    call_pause_ms_ = first_call_ms;
+
     std::unique_lock lock(port_mutex_);
-    if (!port_.open(device.c_str())) return false;
-    if (!port_.configure(port)) {
-        port_.close();
-        return false;
+    // A network port is connected by the receiver: a peer slow to answer must not hold the
+    // UI thread.
+    if (!address_) {
+        if (!port_.open(device.c_str())) return false;
+        if (!port_.configure(port)) {
+            port_.close();
+            return false;
+        }
     }
     wake_fd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (wake_fd_ < 0) {
         port_.close();
         return false;
     }
-    lost_.store(false);
+    lost_.store(address_.has_value());
     running_.store(true);
     try {
         receiver_ = std::thread(&Link::receiver_thread, this);
@@ -78,7 +117,7 @@ bool Link::open_port() {
         port_.close();
         return false;
     }
-    modem_->set_dtr(port_.fd(), true);
+    if (!address_) modem_->set_dtr(port_.fd(), true);
     return true;
 }
 
@@ -104,7 +143,7 @@ void Link::close_port() {
     stop_receiver();
     std::unique_lock lock(port_mutex_);
     if (port_.is_open()) {
-        modem_->set_dtr(port_.fd(), false);
+        if (!port_.network()) modem_->set_dtr(port_.fd(), false);
         port_.close();
     }
     if (wake_fd_ >= 0) ::close(wake_fd_);
@@ -114,7 +153,7 @@ void Link::close_port() {
 bool Link::port_is_open() const { return running_.load() && !lost_.load(); }
 
 bool Link::tnc_connected() {
-    if (!dsr_watch_.load()) return true;
+    if (!dsr_watch_.load() || network_.load()) return true;
     std::shared_lock lock(port_mutex_);
     if (!port_.is_open()) return false;
     return modem_->dsr(port_.fd()).value_or(false);
@@ -122,7 +161,7 @@ bool Link::tnc_connected() {
 
 void Link::clear_dtr() {
     std::shared_lock lock(port_mutex_);
-    if (port_.is_open()) modem_->set_dtr(port_.fd(), false);
+    if (port_.is_open() && !port_.network()) modem_->set_dtr(port_.fd(), false);
 }
 
 int Link::pending_output() {
@@ -132,12 +171,12 @@ int Link::pending_output() {
 
 void Link::send_break() {
     std::shared_lock lock(port_mutex_);
-    if (port_.is_open()) modem_->set_break(port_.fd(), true);
+    if (port_.is_open() && !port_.network()) modem_->set_break(port_.fd(), true);
 }
 
 void Link::end_break() {
     std::shared_lock lock(port_mutex_);
-    if (port_.is_open()) modem_->set_break(port_.fd(), false);
+    if (port_.is_open() && !port_.network()) modem_->set_break(port_.fd(), false);
 }
 
 bool Link::send_break_unproto() {
@@ -182,7 +221,7 @@ bool Link::write_port(const std::uint8_t* bytes, std::size_t n, int give_way_fd,
     bool waited = false;
     std::size_t done = 0;
     while (done < n) {
-        ssize_t w = ::write(fd, bytes + done, n - done);
+        ssize_t w = port_.write(bytes + done, n - done);
         if (w > 0) {
             done += static_cast<std::size_t>(w);
             continue;
@@ -293,18 +332,123 @@ bool Link::send_tnc_clock() {
 }
 
 void Link::receiver_thread() {
-    pollfd fds[2] = {{port_.fd(), POLLIN, 0}, {wake_fd_, POLLIN, 0}};
-    while (running_.load()) {
-        fds[0].revents = fds[1].revents = 0;
-        int r = ::poll(fds, 2, -1);
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            device_lost(static_cast<unsigned>(errno));
-            return;
+    while (!lost_.load() || await_port()) {
+        pollfd fds[2] = {{port_.fd(), POLLIN, 0}, {wake_fd_, POLLIN, 0}};
+        while (running_.load() && !lost_.load()) {
+            fds[0].revents = fds[1].revents = 0;
+            int r = ::poll(fds, 2, -1);
+            if (r < 0) {
+                if (errno == EINTR) continue;
+                device_lost(static_cast<unsigned>(errno));
+                break;
+            }
+            if (!running_.load() || fds[1].revents != 0) return;
+            if (fds[0].revents != 0 && !process_burst()) break;
         }
-        if (!running_.load() || fds[1].revents != 0) break;
-        if (fds[0].revents != 0 && !process_burst()) return;
+        if (!running_.load()) return;
     }
+}
+
+bool Link::await_port() {
+    if (address_) return await_peer();
+    return reconnect_ && await_device();
+}
+
+bool Link::await_device() {
+    const int watch_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    int watch = -1;
+    bool back = false;
+    // Without inotify (watch_fd -1, which poll skips) only the periodic look remains.
+    while (running_.load()) {
+        // Watch first, then look: a device that comes in between is seen either way.
+        if (watch_fd >= 0) {
+            if (watch >= 0) ::inotify_rm_watch(watch_fd, watch);
+            watch = watch_folder(watch_fd, device_);
+        }
+        if (reopen_device()) {
+            back = true;
+            break;
+        }
+        pollfd fds[2] = {{watch_fd, POLLIN, 0}, {wake_fd_, POLLIN, 0}};
+        const int r = ::poll(fds, 2, device_look_ms);
+        if ((r < 0 && errno != EINTR) || fds[1].revents != 0) break;
+        char events[4096];
+        if (fds[0].revents != 0) {
+            while (::read(watch_fd, events, sizeof events) > 0) {
+            }
+        }
+    }
+    if (watch_fd >= 0) ::close(watch_fd);
+    if (back) port_back();
+    return back;
+}
+
+bool Link::reopen_device() {
+    std::unique_lock lock(port_mutex_);
+    if (!port_.open(device_.c_str())) return false;
+    if (port_.configure(opened_)) {
+        modem_->set_dtr(port_.fd(), true);
+        return true;
+    }
+    port_.close();
+    return false;
+}
+
+bool Link::await_peer() {
+    using clock = std::chrono::steady_clock;
+    for (;;) {
+        // At most one call a second, backing off to one in 30 s while calls fail or their
+        // connections drop at once (a serial-to-network server whose port is in use takes
+        // the call and hangs up); a connection that lived longer starts the pauses afresh.
+        if (last_call_ != clock::time_point{}) {
+            const auto now = clock::now();
+            if (now - last_call_ > std::chrono::milliseconds(longest_call_ms)) {
+                call_pause_ms_ = first_call_ms;
+            }
+            const auto next = last_call_ + std::chrono::milliseconds(call_pause_ms_);
+            if (next > now &&
+                !pause_receiver(static_cast<int>(
+                    std::chrono::ceil<std::chrono::milliseconds>(next - now).count()))) {
+                return false;
+            }
+            call_pause_ms_ =
+                call_pause_ms_ * 2 < longest_call_ms ? call_pause_ms_ * 2 : longest_call_ms;
+        }
+        if (!running_.load()) return false;
+        last_call_ = clock::now();
+        int fd = -1;
+        const int error = Port::dial(*address_, wake_fd_, fd);
+        if (error == 0) {
+            {
+                std::unique_lock lock(port_mutex_);
+                port_.adopt(fd);
+            }
+            port_back();
+            return true;
+        }
+        if (error == ECANCELED) return false;
+        if (!lost_reported_) {
+            put_error_text("tcp ｴﾗ- %u", static_cast<unsigned>(error));
+            lost_reported_ = true;
+        }
+        if (!reconnect_) return false;
+    }
+}
+
+bool Link::pause_receiver(int ms) {
+    pollfd wake{wake_fd_, POLLIN, 0};
+    int r;
+    while ((r = ::poll(&wake, 1, ms)) < 0 && errno == EINTR) {
+    }
+    return r == 0 && running_.load();
+}
+
+void Link::port_back() {
+    lost_.store(false);
+    if (!lost_reported_) return;  // a network port's first connection goes without a word
+    lost_reported_ = false;
+    store_.put_text("\r" + device_ + text::sjis(" に再接続しました") + "\r");
+    desktop_.repaint_pane(Pane::terminal, false);
 }
 
 bool Link::process_burst() {
@@ -357,12 +501,21 @@ void Link::capture_failed() {
 }
 
 void Link::device_lost(unsigned error) {
-    put_error_text("com ｴﾗ- %u", error);
+    put_error_text(port_.network() ? "tcp ｴﾗ- %u" : "com ｴﾗ- %u", error);
+    lost_reported_ = true;
     lost_.store(true);
+    // Senders waiting for room are woken and leave before the port closes ...
     std::uint64_t one = 1;
     [[maybe_unused]] ssize_t n = ::write(wake_fd_, &one, sizeof one);
-    std::unique_lock lock(port_mutex_);
-    port_.close();
+    {
+        std::unique_lock lock(port_mutex_);
+        port_.close();
+    }
+    // ... and the wake-up is taken back for close_port: no sender waits on it now, and a
+    // close_port that came meanwhile cleared running_ first, which the receiver's waits
+    // look at before they block.
+    std::uint64_t count = 0;
+    [[maybe_unused]] ssize_t m = ::read(wake_fd_, &count, sizeof count);
 }
 
 }  // namespace kestrel

@@ -29,11 +29,22 @@
 //
 // After close_port returns, nothing touches the port, the line store or the capture file
 // on behalf of the receiver. If the device disappears (read error, hang-up), the receiver
-// writes one "com ｴﾗ- %u" text, closes the port and ends; the next send reports the closed
-// port. close_port afterwards is harmless.
+// writes one "com ｴﾗ- %u" text and closes the port; sends then report the closed port. With
+// PortSettings::reconnect off it ends there (close_port afterwards is harmless). With it on
+// it watches the folder holding the device's path (inotify, and a look every few seconds)
+// and reopens the same path with the same settings when it reappears, writing one line that
+// says so; the capture stays open across the gap.
+//
+// A device named "tcp://host:port" is a TCP connection instead (see port.h): open_port only
+// checks the name and the receiver connects, so a slow peer never holds the UI thread.
+// Until connected the port counts as lost. A refused, failed or lost connection writes one
+// "tcp ｴﾗ- %u" text; with reconnect on the receiver tries again after 1 s, doubling the
+// pause up to 30 s. Line settings, DSR, DTR and the break do not apply there. Every wait of
+// the receiver's gives way to close_port at once.
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <shared_mutex>
@@ -43,8 +54,8 @@
 
 #include "core/desktop/desktop.h"
 #include "core/link/modem_control.h"
+#include "core/link/port.h"
 #include "core/link/rx_line.h"
-#include "core/link/serial_port.h"
 #include "core/link/typed_line.h"
 #include "core/screen/backscroll.h"
 #include "core/screen/line_store.h"
@@ -110,6 +121,15 @@ private:
     void pass_on_run(int end);
     void capture_failed();
     void device_lost(unsigned error);
+    // Waits for the lost port to come back and reopens it; false when the receiver is to end
+    // (close_port, or reconnect off and nothing left to try).
+    bool await_port();
+    bool await_device();
+    bool await_peer();
+    bool reopen_device();
+    void port_back();
+    // False when close_port woke the receiver before `ms` passed.
+    bool pause_receiver(int ms);
     void put_error_text(std::string_view format_utf8, unsigned value);
     void repaint_cursor_rows();
     void stop_receiver();
@@ -128,7 +148,7 @@ private:
 
     // Shared by whoever uses the descriptor (senders, modem queries); exclusive to close it.
     mutable std::shared_mutex port_mutex_;
-    SerialPort port_;
+    Port port_;
     int wake_fd_ = -1;  // eventfd, signalled once by close_port; wakes every waiter
 
     // Receiver thread only: the current read and how far it has been passed on.
@@ -140,6 +160,16 @@ private:
     std::thread receiver_;
     std::atomic<bool> running_{false};
     std::atomic<bool> lost_{false};
+    std::atomic<bool> network_{false};
+
+    // Set by open_port before the receiver starts, then the receiver's: what to reopen.
+    std::string device_;
+    std::optional<NetAddress> address_;
+    PortSettings opened_;
+    bool reconnect_ = true;
+    bool lost_reported_ = false;  // a loss or a failed connection is on the screen
+    std::chrono::steady_clock::time_point last_call_{};  // the last network call began
+    int call_pause_ms_ = 0;  // the least time from that call to the next
 
     // Snapshot of the port settings at open.
     std::atomic<bool> local_echo_{true};

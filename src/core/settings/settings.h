@@ -30,6 +30,9 @@ struct PortSettings {
     std::int32_t rx_lf = 0;        // kept and written back only
     std::int32_t upload_wait = 0;  // ms before each uploaded character
     std::int32_t dsr_watch = 1;    // refuse to send while DSR is down
+    // Reopen a device that went away when it comes back, call a lost network peer again
+    // (PORT_DEVICES RECONNECT; files older than the key read it as on).
+    std::int32_t reconnect = 1;
     friend bool operator==(const PortSettings&, const PortSettings&) = default;
 };
 

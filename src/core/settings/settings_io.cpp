@@ -114,6 +114,7 @@ void load_settings(const SettingsFile& file, Settings& settings) {
         settings.port_devices[i].assign(
             profile.get(port_devices, port_device_key(i), port_device_default(i), 256));
     }
+    settings.port.reconnect = profile.get_number(port_devices, "RECONNECT", 1);
 }
 
 bool save_settings(const SettingsFile& file, const Settings& settings, Desktop& desktop) {
@@ -147,6 +148,7 @@ bool save_settings(const SettingsFile& file, const Settings& settings, Desktop& 
     for (int i = 0; i < port_count; ++i) {
         profile.set(port_devices, port_device_key(i), settings.port_devices[i].view());
     }
+    profile.set_number(port_devices, "RECONNECT", settings.port.reconnect);
 
     return file.write(profile);
 }

@@ -14,7 +14,8 @@
 namespace kestrel {
 
 // Start-up, right after the file name is known: RS232C, ENV (all but DEFAULT_FKEY_NO),
-// FONT, DIR, the 24 RBBS records and PORT_DEVICES. COM_PORT outside 1..8 reads as 1, a
+// FONT, DIR, the 24 RBBS records and PORT_DEVICES (COM1..COM8, then RECONNECT, default 1,
+// into PortSettings::reconnect). COM_PORT outside 1..8 reads as 1, a
 // negative UL_WAIT as 0, a separator "0" as one space. Parity is not touched.
 // REV_TEXT_COL is only read; applying it to the panes is the caller's.
 void load_settings(const SettingsFile& file, Settings& settings);

@@ -59,6 +59,7 @@ TEST_F(SettingsIoTest, EveryKeyReadsBackAndANewFileHasThemInWriteOrder) {
     ini += "[PORT_DEVICES]\n";
     for (char n = '1'; n <= '0' + port_count; ++n)
         ini += std::string("COM") + n + "=/dev/tty" + n + "\n";
+    ini += "RECONNECT=0\n";
     ini +=
         "[INYOU_COL]\nR=1\nG=2\nB=3\n[CURSOR_COL]\nR=255\nG=254\nB=253\n[AREA_COL]\nR=9\nG=99\n"
         "B=199\n[PAUSE_COL]\nR=0\nG=0\nB=0\n[KEY_MACRO]\n";
