@@ -4,12 +4,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "core/settings/profile.h"
 #include "core/settings/replace_file.h"
+#include "core/text/sjis.h"
 
 namespace kestrel {
 namespace {
@@ -74,6 +78,32 @@ std::string SettingsFile::scroll_file_path() const {
 }
 
 bool SettingsFile::exists() const { return ::access(path_.c_str(), F_OK) == 0; }
+
+std::string SettingsFile::access_problem() const {
+    const auto problem = [this](const char* what, int error) {
+        return text::sjis("設定ファイル ") + text::cp932_from_path(path_) + text::sjis(what) +
+               std::strerror(error);
+    };
+    if (exists()) {
+        // Non-blocking, as the read itself: a FIFO named on the command line cannot hang us.
+        const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0) return problem(" を読めません: ", errno);
+        struct stat st {};
+        const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+        ::close(fd);
+        if (!regular) return problem(" を読めません: ", EINVAL);
+        if (::access(path_.c_str(), W_OK) != 0) return problem(" に書き込めません: ", errno);
+    }
+    // The nearest folder that exists must take the new file (and any missing folders).
+    std::string folder = path_.substr(0, path_.rfind('/'));
+    while (!folder.empty() && ::access(folder.c_str(), F_OK) != 0) {
+        folder.resize(folder.rfind('/') == std::string::npos ? 0 : folder.rfind('/'));
+    }
+    if (::access(folder.empty() ? "/" : folder.c_str(), W_OK | X_OK) != 0) {
+        return problem(" に書き込めません: ", errno);
+    }
+    return {};
+}
 
 Profile SettingsFile::read() const {
     // The first read is start-up's: what a crash left in the middle of a save goes then.

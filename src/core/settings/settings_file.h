@@ -33,6 +33,11 @@ public:
     // Whether the file exists; start-up runs the first-time setup when it does not.
     bool exists() const;
 
+    // Why the settings cannot be kept, for one message at start-up (CP932, naming the path
+    // and the system's reason): the file cannot be read, or neither it nor a new file
+    // beside it (saves write one and rename it over) can be written. Empty when all is well.
+    std::string access_problem() const;
+
     // The file's current content, for any number of gets and sets. The first read also
     // removes the new files that saves cut short by a crash left beside the file.
     Profile read() const;

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "core/settings/windows_paths.h"
 #include "core/text/sjis.h"
 #include "core/text/time_stamp.h"
 
@@ -97,7 +98,7 @@ void Capture::start_download(std::string_view dl_dir) {
     FileChoice choice;
     choice.mode = FileChoice::Mode::save;
     choice.title = text::sjis("ダウンロード");
-    choice.directory = text::path_from_cp932(dl_dir);
+    choice.directory = usable_folder(dl_dir);
     choice.filter = "*.*";
     std::optional<std::string> path = desktop_.choose_file(choice);
     if (!path || base_name(*path).empty()) return;
@@ -128,7 +129,8 @@ bool Capture::start_date_named_download(std::string_view dl_dir, std::string_vie
     std::string dir = text::path_from_cp932(dl_dir);
     if (!dir.empty()) {
         struct stat st {};
-        if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        // A Windows path ("C:\BBS\DL") would name a file in the current directory here.
+        if (is_windows_path(dl_dir) || ::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
             desktop_.tell(format_text("日付名D/Lに指定されたﾃﾞｨﾚｸﾄﾘｰ %s がありません", dl_dir),
                           MessageIcon::warning);
             return false;

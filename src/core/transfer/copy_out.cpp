@@ -8,6 +8,7 @@
 #include <cstring>
 #include <new>
 
+#include "core/settings/windows_paths.h"
 #include "core/text/sjis.h"
 
 namespace kestrel {
@@ -67,7 +68,7 @@ void copy_to_file(LineStore& store, Desktop& desktop, std::atomic<int>& overwrit
     FileChoice choice;
     choice.mode = FileChoice::Mode::save;
     choice.title = text::sjis("ファイルへ保存");
-    choice.directory = text::path_from_cp932(dl_dir);
+    choice.directory = usable_folder(dl_dir);
     std::optional<std::string> path = desktop.choose_file(choice);
     if (!path || base_name(*path).empty()) return;
 

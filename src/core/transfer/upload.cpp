@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "core/settings/windows_paths.h"
 #include "core/text/sjis.h"
 
 namespace kestrel {
@@ -250,7 +251,7 @@ bool Upload::start_file() {
     FileChoice choice;
     choice.mode = FileChoice::Mode::open;
     choice.title = text::sjis("アップロード");
-    choice.directory = text::path_from_cp932(settings_.ul_dir.view());
+    choice.directory = usable_folder(settings_.ul_dir.view());
     std::optional<std::string> path = desktop_.choose_file(choice);
     if (!path) return false;
     const std::string name = text::cp932_from_path(base_name(*path));
@@ -294,6 +295,14 @@ bool Upload::start_clipboard(const std::optional<std::string>& clipboard_utf8) {
 bool Upload::start_connect_file(std::string_view connect_file) {
     if (refuse_if_running()) return false;
     if (connect_file.empty()) {
+        desktop_.menu_refresh();
+        return false;
+    }
+    // A Windows path as the folder would make the name relative to the current directory.
+    if (is_windows_path(settings_.ul_dir.view())) {
+        const std::string folder(settings_.ul_dir.view());
+        desktop_.tell(text::sjis("U/Lに指定されたﾃﾞｨﾚｸﾄﾘｰ ") + folder + text::sjis(" がありません"),
+                      MessageIcon::warning);
         desktop_.menu_refresh();
         return false;
     }
