@@ -12,9 +12,11 @@ DEB_PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbe
     qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev fontconfig fonts-dejavu-core \
     fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth xdotool x11-utils imagemagick clang \
     libclang-rt-14-dev dbus at-spi2-core python3-pyatspi \
-    qt6-translations-l10n clang-format clang-tidy
+    qt6-translations-l10n clang-format clang-tidy \
+    desktop-file-utils appstream dpkg-dev file man-db groff-base
 
-.PHONY: all deps build test check check-sanitize check-tsan check-format bench run clean format lint fuzz
+.PHONY: all deps build test check check-sanitize check-tsan check-format bench run clean format lint fuzz \
+    deb check-package
 
 all: build
 
@@ -60,7 +62,17 @@ check-tsan: deps
 check-format: deps
 	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
 
-test: check-format check check-sanitize check-tsan
+# The Debian package from the normal build (build/package/kestrel_<version>_<arch>.deb).
+deb: build
+	rm -f $(BUILD)/package/kestrel_*.deb
+	cd $(BUILD) && cpack -G DEB >/dev/null
+	@ls $(BUILD)/package/kestrel_*.deb
+
+# The package unpacked into a scratch folder (never installed) and checked.
+check-package: deb
+	packaging/check_package.sh $(BUILD)/package/kestrel_*.deb
+
+test: check-format check check-package check-sanitize check-tsan
 
 bench: deps
 	cmake --preset bench $(CONFIGURE) >/dev/null

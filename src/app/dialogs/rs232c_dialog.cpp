@@ -70,6 +70,7 @@ Rs232cDialog::Rs232cDialog(const kestrel::PortSettings& settings,
 
     device_caption_ = new QLabel;
     device_field_ = new QComboBox;
+    device_field_->setObjectName(QStringLiteral("device_field"));
     device_field_->setEditable(true);
     device_field_->setInsertPolicy(QComboBox::NoInsert);
     device_field_->addItems(find_serial_devices());

@@ -108,6 +108,9 @@ void MainWindow::start(bool show_window) {
     external_program_labels();
     kestrel::load_default_fkey_no(s_.file, settings);
     s_.link.rbbs().current = settings.default_fkey_no;
+    if (const std::string problem = s_.file.access_problem(); !problem.empty()) {
+        s_.desktop.tell(problem, kestrel::MessageIcon::warning);
+    }
     s_.store.set_time_stamp(settings.time_stamp != 0);
     s_.store.set_bell(settings.bell_on != 0);
     s_.store.set_bell_releases_saver(settings.rbbs[settings.default_fkey_no].saver != 0);
@@ -119,9 +122,12 @@ void MainWindow::start(bool show_window) {
         }
         rs232c_command();
         kestrel::save_settings(s_.file, settings, s_.desktop);
+    } else if (port_lacks_device()) {
+        rs232c_command(true);
     } else if (s_.link.open_port()) {
         start_status_timer();
     }
+    report_windows_paths();
     minute_timer_.start(minute_period_ms);
 
     kestrel::load_scroll_file(s_.store, s_.file.scroll_file_path(), s_.desktop);

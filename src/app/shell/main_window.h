@@ -40,8 +40,9 @@ public:
     void menu_refresh();
     // Before a menu opens: the items whose state is read only then, and the RBBS labels.
     void init_menu_popup();
-    // The RS-232C menu command; true when the dialog ended with OK.
-    bool rs232c_command();
+    // The RS-232C menu command; true when the dialog ended with OK. `device_first` puts the
+    // cursor in the device field, for a COM port that has no device on this machine.
+    bool rs232c_command(bool device_first = false);
     // The current RBBS record's connect-file upload (the RBBS dialog's U/L button): true
     // when it started, its in-progress window shown.
     bool start_connect_file_upload();
@@ -178,6 +179,11 @@ private:
     void status_tick();
     void start_status_timer();
     void not_connected();
+    // Settings brought from another machine (main_window_startup.cpp): true after telling
+    // the operator that the COM port's default device has no serial port here; the
+    // settings that hold Windows paths, offering the folders dialog.
+    bool port_lacks_device();
+    void report_windows_paths();
     void shutdown();
     void show_upload_window();
     void close_upload_window();

@@ -153,7 +153,7 @@ void MainWindow::not_connected() {
     s_.desktop.tell(kestrel::text::sjis("TNCが接続されていないか電源が入っていません"));
 }
 
-bool MainWindow::rs232c_command() {
+bool MainWindow::rs232c_command(bool device_first) {
     if (shut_down_) return false;
     if (capturing() || uploading()) {
         s_.desktop.tell(kestrel::text::sjis("ﾀﾞｳﾝﾛｰﾄﾞまたはｱｯﾌﾟﾛｰﾄﾞ中にRS232C設定はできません"));
@@ -162,6 +162,8 @@ bool MainWindow::rs232c_command() {
     if (s_.link.port_is_open()) s_.link.close_port();
     kestrel::Settings& settings = s_.settings;
     Rs232cDialog dialog(settings.port, settings.port_devices, isVisible() ? this : nullptr);
+    auto* field = dialog.findChild<QWidget*>(QStringLiteral("device_field"));
+    if (device_first && field != nullptr) field->setFocus();
     const bool ok = run_dialog(dialog) == QDialog::Accepted;
     // Cancel keeps the fields as they were: the dialog only ever changed its own copy.
     if (ok) {

@@ -34,6 +34,9 @@ struct Session {
     kestrel::CommandHistory history;
     kestrel::Capture capture;
     kestrel::Link link;
+    // Where the kernel's device tree is read to tell a real serial port from a placeholder;
+    // tests point it at a made-up tree.
+    std::string sysfs_root = "/sys";
 };
 
 }  // namespace kestrel::app

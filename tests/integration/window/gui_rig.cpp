@@ -34,6 +34,7 @@ void GuiRig::start(const QString& text) {
         file.write(text.toUtf8());
     }
     session_ = std::make_unique<Session>(settings_path().toStdString());
+    if (!sysfs_root.empty()) session_->sysfs_root = sysfs_root;
     session_->desktop.set_answer_hook([this](const QtDesktop::Message& message) {
         messages_.push_back(message);
         kestrel::MessageAnswer a = message.buttons == kestrel::MessageButtons::yes_no

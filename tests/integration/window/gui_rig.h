@@ -33,6 +33,8 @@ public:
     // How the next modal dialog of the shell ends.
     std::function<int(QDialog&)> on_dialog;
     int dialogs_run = 0;
+    // The device tree start-up reads instead of /sys, when set before `start`.
+    std::string sysfs_root;
 
     // Runs posted work and a repaint frame.
     void settle();
