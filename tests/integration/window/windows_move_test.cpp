@@ -2,7 +2,6 @@
 // load, the old lines are on the screen, and what only made sense there is reported, not used.
 
 #include <QComboBox>
-#include <QFile>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -25,18 +24,17 @@ const std::string windows_ini = sjis(
     "[PROPATY1]\r\nconnect_file=接続.txt\r\nEXTENTION=log\r\n"
     "[Rs232c]\r\nCOM_PORT=3\r\nAdd_Dsr=0\r\n");
 
-// The 16-byte header (line count, current line) and 5000 records of 84 bytes; `lines` end
-// just above the current one.
-std::string windows_scroll(const std::vector<std::string>& lines) {
+// The 16-byte header (line count 5000, current line 2) and 5000 records of 84 bytes (kind,
+// selection, text), the two old lines just above the current one.
+std::string windows_scroll() {
     std::string bytes(16 + 84 * 5000, '\0');
-    bytes[0] = char(5000 & 0xff), bytes[1] = char(5000 >> 8), bytes[4] = char(lines.size());
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        bytes.replace(16 + 84 * i + 2, lines[i].size(), lines[i]);
+    bytes[0] = char(5000 & 0xff), bytes[1] = char(5000 >> 8), bytes[4] = 2;
+    std::size_t at = 16 + 2;
+    for (const std::string& line : {sjis("JA1XYZ> 古い掲示板の行"), sjis("ｶﾀｶﾅの行 #2")}) {
+        bytes.replace(at, line.size(), line);
+        at += 84;
+    }
     return bytes;
-}
-
-void write(const QString& path, const std::string& bytes) {
-    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
 }
 
 // Whether one message box held every part (the recorded texts are UTF-8).
@@ -64,10 +62,9 @@ void WindowsMoveTest::windows_pair_loads_and_windows_paths_are_reported() {
     std::ofstream(sys.path() + "/class/tty/ttyS2/type") << "0\n";
     kestrel::testing::PtyPair tnc;
     GuiRig rig;
-    write(rig.settings_path(), windows_ini);
-    QString scroll = rig.settings_path();
-    write(scroll.replace(QStringLiteral(".ini"), QStringLiteral(".buf")),
-          windows_scroll({sjis("JA1XYZ> 古い掲示板の行"), sjis("ｶﾀｶﾅの行 #2")}));
+    const std::string ini = rig.settings_path().toStdString();
+    std::ofstream(ini, std::ios::binary) << windows_ini;
+    std::ofstream(ini.substr(0, ini.size() - 4) + ".buf", std::ios::binary) << windows_scroll();
     rig.sysfs_root = sys.path();
     QString focused;
     QStringList others;
