@@ -23,6 +23,7 @@
 
 namespace kestrel::app {
 
+class ChatLine;
 class UploadWindow;
 
 class MainWindow : public QMainWindow, public PaneInput {
@@ -65,6 +66,8 @@ public:
     void minute_tick();
     const kestrel::Upload& upload() const { return upload_; }
     UploadWindow* upload_window() const { return upload_window_; }
+    // "チャット モード" while it is open.
+    ChatLine* chat_line() const { return chat_; }
 
     // PaneInput.
     bool key_down(const QKeyEvent& event) override;
@@ -136,6 +139,15 @@ private:
     void close_talk();
     void talk_send();
     void close_cluster_windows();
+    // The chat line and the key macros (main_window_chat.cpp).
+    void toggle_chat();
+    void open_chat();
+    void close_chat();
+    void chat_send();
+    void key_macro_command();
+    // END: the macro dialog in send mode; the picked macro is typed into the terminal, or
+    // with `to_chat_line` appended to the chat line's text.
+    void send_key_macro(bool to_chat_line);
 
     // The state the menu items follow.
     bool capturing() const { return s_.capture.is_open(); }
@@ -147,7 +159,7 @@ private:
     bool not_split() const { return !split(); }
     bool reversed() const { return s_.settings.rev_text_col != 0; }
     bool tool_bar_shown() const { return s_.settings.tool_bar != 0; }
-    bool chat_open() const { return false; }
+    bool chat_open() const { return chat_ != nullptr; }
     bool pc_scope_open() const { return cluster_.scope != nullptr; }
     bool talk_open() const { return cluster_.talk != nullptr; }
     bool lines_selected() const { return s_.store.count_selected() > 0; }
@@ -204,6 +216,7 @@ private:
     QTimer status_timer_;  // 2: the status line
     QTimer minute_timer_;  // 3: the minute tick
     ClusterPart cluster_;
+    ChatLine* chat_ = nullptr;
     bool first_sized_ = false;
     bool shut_down_ = false;
 };

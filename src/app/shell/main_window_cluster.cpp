@@ -116,9 +116,8 @@ void MainWindow::open_talk() {
         close_talk();
         menu_refresh();
     });
-    // The key-macro picker is not part of the program yet.
-    connect(talk, &TalkWindow::macro_picker_requested, this,
-            [this] { emit unconnected_command(command::key_macros); });
+    // A macro picked with END in the TALK window goes to the chat line.
+    connect(talk, &TalkWindow::macro_picker_requested, this, [this] { send_key_macro(true); });
     move_to(*talk, s_.settings.talk_rect);
     cluster_.talk = talk;
     s_.link.line_processor().set_talk_consumer(

@@ -26,7 +26,7 @@ struct KeyBinding {
              [](W& w, int, bool, bool) { w.page_key(false); }},
             // The macro list for sending.
             {Qt::Key_End, Qt::Key_End, Mode::any,
-             [](W& w, int, bool, bool) { emit w.unconnected_command(command::key_macros); }},
+             [](W& w, int, bool, bool) { w.send_key_macro(false); }},
             // Resumes a paused upload; otherwise nothing.
             {Qt::Key_Home, Qt::Key_Home, Mode::any,
              [](W& w, int, bool, bool) { w.upload_.resume(); }},
