@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
 namespace kestrel {
 namespace {
@@ -62,6 +64,16 @@ std::string resolve_link(const std::string& path) {
     return out;
 }
 
+// Whether the process that named a new file "<pid>-<serial>" has ended: a save it had under
+// way will never finish, so its file need not wait out the minute. A live process of that
+// number, whoever it is, keeps the file.
+bool writer_is_gone(std::string_view suffix) {
+    const std::size_t dash = suffix.find('-');
+    if (dash > 9) return false;
+    const auto pid = static_cast<pid_t>(std::atoi(std::string(suffix.substr(0, dash)).c_str()));
+    return pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
 }  // namespace
 
 Replaced replace_file_by(const std::string& path, const std::function<bool(int fd)>& write) {
@@ -113,7 +125,8 @@ void remove_stale_temporaries(const std::string& target_path) {
         }
         struct stat st {};
         if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
-        if (S_ISREG(st.st_mode) && st.st_mtime <= old_enough) {
+        if (S_ISREG(st.st_mode) &&
+            (st.st_mtime <= old_enough || writer_is_gone(name.substr(prefix.size())))) {
             ::unlinkat(::dirfd(dir), entry->d_name, 0);
         }
     }

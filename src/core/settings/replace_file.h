@@ -26,8 +26,9 @@ Replaced replace_file_by(const std::string& path, const std::function<bool(int f
 
 // Removes the new files that a crash in the middle of a replacement of `target_path` left
 // beside it: regular files named as that target's new files are, and only those at least a
-// minute old, since a younger one may belong to a save still under way in another copy of
-// the program. Nothing is said when a removal fails.
+// minute old or whose process (the number in the name) has ended, since a younger one may
+// belong to a save still under way in another copy of the program. Nothing is said when a
+// removal fails.
 void remove_stale_temporaries(const std::string& target_path);
 
 }  // namespace kestrel

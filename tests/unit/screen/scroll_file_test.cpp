@@ -132,12 +132,14 @@ TEST_F(ScrollFileTest, SavesKeepThePreviousFileUntilTheNewOneIsWhole) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(read_bytes(path), before);
 
+    // A young new file of a live process (this one) stays; an hour-old one goes.
+    const std::string young = "KESTREL.buf.tmp" + std::to_string(::getpid()) + "-999";
     write_bytes(path + ".tmp77-3", "half");
-    write_bytes(path + ".tmp77-4", "half");
+    write_bytes(dir.file(young), "half");
     age_by(path + ".tmp77-3", 3600);
     EXPECT_TRUE(load_scroll_file(store, path, desktop));
-    EXPECT_EQ(names_in(dir.path()), (std::set<std::string>{"KESTREL.buf", "KESTREL.buf.tmp77-4",
-                                                           planted, "probe", "victim"}));
+    EXPECT_EQ(names_in(dir.path()),
+              (std::set<std::string>{"KESTREL.buf", young, planted, "probe", "victim"}));
 }
 
 }  // namespace

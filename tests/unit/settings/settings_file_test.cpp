@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cstdlib>
@@ -157,8 +159,9 @@ TEST(ProfileSave, ReplacesTheFileKeepingModeAndLinkButNeverAnUnreadableOne) {
 }
 
 // What a crash in the middle of a save left beside the file (the one a link names) goes with
-// the first read: regular files named as its new files are, a minute old or more.
-TEST(StaleTemporaries, OnlyOursAndOnlyThoseAMinuteOldGoWithTheFirstRead) {
+// the first read: regular files named as its new files are, a minute old or more, or younger
+// when the process in the name has ended (a kill -9 in the middle of a save).
+TEST(StaleTemporaries, OnlyOursAndOnlyThoseAMinuteOldOrOfAnEndedProcessGoWithTheFirstRead) {
     TempDir dir;
     const std::string real = dir.file("real/");
     fs::create_directory(real);
@@ -173,10 +176,16 @@ TEST(StaleTemporaries, OnlyOursAndOnlyThoseAMinuteOldGoWithTheFirstRead) {
     fs::create_symlink("KESTREL.buf.tmp1-2", real + "KESTREL.INI.tmp6-6");
     for (const auto& entry : fs::directory_iterator(real)) age_by(entry.path(), 3600);
     age_by(real + "KESTREL.INI.tmp4242-17", 61);
-    write_bytes(real + "KESTREL.INI.tmp4242-18", "x");  // a save under way in another copy
+    // A save under way in a live copy (this process stands in for it) stays.
+    write_bytes(real + "KESTREL.INI.tmp" + std::to_string(::getpid()) + "-18", "x");
+    const pid_t ended = ::fork();
+    if (ended == 0) ::_exit(0);
+    ASSERT_EQ(::waitpid(ended, nullptr, 0), ended);
+    write_bytes(real + "KESTREL.INI.tmp" + std::to_string(ended) + "-1", "x");
 
     std::set<std::string> kept = names_in(real);
     kept.erase("KESTREL.INI.tmp4242-17");
+    kept.erase("KESTREL.INI.tmp" + std::to_string(ended) + "-1");
     SettingsFile(dir.file("KESTREL.INI")).read();
     EXPECT_EQ(names_in(real), kept);
 }
