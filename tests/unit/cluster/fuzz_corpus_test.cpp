@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "../../../fuzz/fuzz_inputs.h"
+#include "../../../fuzz/fuzz_store_inputs.h"
 
 namespace kestrel {
 namespace {
@@ -20,7 +21,12 @@ TEST(FuzzCorpus, EveryKeptInputPasses) {
     const fs::path corpus = fs::path(__FILE__).parent_path() / "../../../fuzz/corpus";
     const std::pair<const char*, std::string (*)(const std::uint8_t*, std::size_t)> targets[] = {
         {"fuzz_spot_parser", fuzz::spot_parser_input},
-        {"fuzz_talk_intake", fuzz::talk_intake_input}};
+        {"fuzz_talk_intake", fuzz::talk_intake_input},
+        {"fuzz_profile", fuzz::profile_input},
+        {"fuzz_scroll_file", fuzz::scroll_file_input},
+        {"fuzz_cp932", fuzz::cp932_input},
+        {"fuzz_line_store", fuzz::line_store_input},
+        {"fuzz_rx_lines", fuzz::rx_lines_input}};
     for (const auto& [name, run] : targets) {
         int inputs = 0;
         for (const auto& file : fs::directory_iterator(corpus / name)) {
