@@ -39,7 +39,13 @@ step() { sleep "${STEP_PAUSE:-1.5}"; }
 
 # named_window TITLE: the visible window whose whole title is TITLE.
 named_window() {
-    timeout 15 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1
+    local id
+    id=$(timeout 15 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1 || true)
+    if [ -z "$id" ]; then
+        echo "The window \"$1\" did not appear" >&2
+        return 1
+    fi
+    echo "$id"
 }
 
 # picture WINDOW NAME: the window alone into NAME.png, in a palette of 64 colours so the
