@@ -16,7 +16,7 @@ DEB_PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbe
     desktop-file-utils appstream dpkg-dev file man-db groff-base
 
 .PHONY: all deps build test check check-sanitize check-tsan check-format bench run clean format lint fuzz \
-    deb check-package
+    deb check-package soak
 
 all: build
 
@@ -72,24 +72,41 @@ deb: build
 check-package: deb
 	packaging/check_package.sh $(BUILD)/package/kestrel_*.deb
 
+# Last, alone on the machine: each fuzz target for 10 s (see fuzz below).
 test: check-format check check-package check-sanitize check-tsan
+	$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=10
 
 bench: deps
 	cmake --preset bench $(CONFIGURE) >/dev/null
 	cmake --build build-bench -j $(JOBS)
 	@for b in build-bench/bench/kestrel_bench*; do [ -x "$$b" ] && "$$b"; done
 
-# Each libFuzzer target for FUZZ_SECONDS from the kept corpus (fuzz/corpus/<target>/);
-# a finding fails the run and is left in build-fuzz/ to be added to the corpus.
+# Each libFuzzer target in turn for FUZZ_SECONDS, from the kept corpus (fuzz/corpus/<target>/)
+# with a fixed seed, so a run is repeatable. A finding fails the run and its input is left in
+# the kept corpus, which the unit tests replay (FuzzCorpus) until the fault is fixed.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := fuzz_spot_parser fuzz_talk_intake
+FUZZ_BUILD ?= build-fuzz
+FUZZ_TARGETS := fuzz_spot_parser fuzz_talk_intake fuzz_profile fuzz_scroll_file fuzz_cp932 \
+    fuzz_line_store fuzz_rx_lines
 fuzz: deps
-	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DKESTREL_FUZZ=ON -DKESTREL_GUI=OFF $(CMAKE_FLAGS) >/dev/null
-	cmake --build build-fuzz -j $(JOBS) --target $(FUZZ_TARGETS)
-	@for t in $(FUZZ_TARGETS); do mkdir -p build-fuzz/corpus/$$t && \
-	  build-fuzz/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -seed=1 -max_len=600 \
-	    -artifact_prefix=build-fuzz/ build-fuzz/corpus/$$t fuzz/corpus/$$t || exit 1; done
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
+	@for t in $(FUZZ_TARGETS); do rm -rf $(FUZZ_BUILD)/corpus/$$t && mkdir -p $(FUZZ_BUILD)/corpus/$$t && \
+	  if $(FUZZ_BUILD)/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -seed=1 -max_len=600 \
+	      -print_final_stats=1 -artifact_prefix=fuzz/corpus/$$t/ \
+	      $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t >$(FUZZ_BUILD)/$$t.log 2>&1; then \
+	    echo "$$t: $$(grep -o 'executed_units: *[0-9]*' $(FUZZ_BUILD)/$$t.log | grep -o '[0-9]*$$') inputs in $(FUZZ_SECONDS) s, no finding"; \
+	  else tail -n 60 $(FUZZ_BUILD)/$$t.log; echo "$$t: a finding, its input kept in fuzz/corpus/$$t/"; exit 1; fi; done
+
+# Days of traffic and the operator's faults in a few minutes, each figure beside its target
+# (tools/soak/soak.py); any miss fails. Not part of `make test`.
+SOAK_BUILD ?= build-soak
+soak: deps
+	cmake -S . -B $(SOAK_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTREL_SOAK=ON \
+	  -DKESTREL_GUI=OFF $(CONFIGURE) >/dev/null
+	cmake --build $(SOAK_BUILD) -j $(JOBS) --target kestrel_soak
+	tools/soak/soak.py $(SOAK_BUILD)/tools/soak/kestrel_soak
 
 run: build
 	tools/demo/run.sh $(BUILD)
@@ -103,4 +120,4 @@ lint: build
 	  xargs -P $(JOBS) -n 4 clang-tidy -p $(BUILD) --quiet
 
 clean:
-	rm -rf build build-asan build-tsan build-bench build-fuzz
+	rm -rf build build-asan build-tsan build-bench build-fuzz build-soak
