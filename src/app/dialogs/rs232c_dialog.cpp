@@ -15,6 +15,7 @@
 
 #include "app/dialogs/dialog_buttons.h"
 #include "app/dialogs/serial_devices.h"
+#include "core/link/port.h"
 #include "core/text/sjis.h"
 
 namespace kestrel::app {
@@ -78,6 +79,9 @@ Rs232cDialog::Rs232cDialog(const kestrel::PortSettings& settings,
     device_caption_->setBuddy(device_field_);
     port_grid->addWidget(device_caption_, kestrel::port_count, 0);
     port_grid->addWidget(device_field_, kestrel::port_count, 1);
+    network_note_ = new QLabel(QStringLiteral("ﾈｯﾄﾜｰｸ接続: 回線設定とDSR監視は使われません"));
+    network_note_->setAccessibleName(network_note_->text());
+    port_grid->addWidget(network_note_, kestrel::port_count + 1, 0, 1, 2);
     select_port(settings_.port_number >= 1 && settings_.port_number <= kestrel::port_count
                     ? settings_.port_number
                     : 1);
@@ -129,9 +133,13 @@ Rs232cDialog::Rs232cDialog(const kestrel::PortSettings& settings,
     dsr_watch_ = new QCheckBox(QStringLiteral("ＴＮＣ接続判定(DSR監視)   "));
     dsr_watch_->setAccessibleName(dsr_watch_->text().trimmed());
     dsr_watch_->setChecked(settings_.dsr_watch != 0);
+    reconnect_ = new QCheckBox(QStringLiteral("切断時に再接続"));
+    reconnect_->setAccessibleName(reconnect_->text());
+    reconnect_->setChecked(settings_.reconnect != 0);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(dsr_watch_);
+    buttons->addWidget(reconnect_);
     add_ok_cancel(this, buttons);
 
     auto* layout = new QVBoxLayout(this);
@@ -169,6 +177,11 @@ void Rs232cDialog::select_port(int port_number) {
     device_field_->setAccessibleName(device_caption_->text());
     const QSignalBlocker quiet(device_field_);
     device_field_->setEditText(from_cp932(devices_[port_number - 1].view()));
+    show_network_note();
+}
+
+void Rs232cDialog::show_network_note() {
+    network_note_->setVisible(kestrel::Port::is_network(devices_[device_port_ - 1].view()));
 }
 
 void Rs232cDialog::device_edited(const QString& text) {
@@ -176,6 +189,7 @@ void Rs232cDialog::device_edited(const QString& text) {
     QLabel* label = device_labels_[device_port_ - 1];
     label->setText(from_cp932(devices_[device_port_ - 1].view()));
     label->setAccessibleName(device_caption(device_port_) + ' ' + label->text());
+    show_network_note();
 }
 
 void Rs232cDialog::accept() {
@@ -183,6 +197,7 @@ void Rs232cDialog::accept() {
     const uint wait = upload_wait_->text().toUInt(&number);
     settings_.upload_wait = number ? static_cast<std::int32_t>(wait) : 0;
     settings_.dsr_watch = dsr_watch_->isChecked() ? 1 : 0;
+    settings_.reconnect = reconnect_->isChecked() ? 1 : 0;
     QDialog::accept();
 }
 

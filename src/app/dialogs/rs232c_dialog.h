@@ -34,6 +34,8 @@ private:
                             std::int32_t kestrel::PortSettings::*field);
     void select_port(int port_number);
     void device_edited(const QString& text);
+    // A network port has no line settings and no DSR: the note says so while one is chosen.
+    void show_network_note();
 
     kestrel::PortSettings settings_;
     std::array<kestrel::FixedText<256>, 8> devices_;
@@ -42,6 +44,8 @@ private:
     QLabel* device_caption_ = nullptr;
     QLineEdit* upload_wait_ = nullptr;
     QCheckBox* dsr_watch_ = nullptr;
+    QCheckBox* reconnect_ = nullptr;
+    QLabel* network_note_ = nullptr;
     int device_port_ = 1;  // the COMn: the device field edits
 };
 
