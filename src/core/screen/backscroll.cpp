@@ -140,6 +140,33 @@ void Backscroll::thumb_to(int position, Effects& fx) {
     fx.repaint_pane = true;
 }
 
+// A line already in view only takes the cursor; another one is brought to the middle row,
+// or as near to it as the newest line allows. A line among the oldest 500 may be shown:
+// the receiver's guard closes the view there as soon as more text arrives.
+void Backscroll::show_line(int age, Effects& fx) {
+    if (!split_view_) enter(fx);
+    const int current = store_.current_line();
+    const int bottom_age = LineStore::wrap(current - bottom_line_);
+    fx.menu_refresh = true;
+    if (age >= bottom_age && age - bottom_age < rows_) {
+        const int row = rows_ - 1 - (age - bottom_age);
+        if (row != cursor_row_) {
+            fx.rows[0] = cursor_row_;
+            fx.rows[1] = cursor_row_ = row;
+        }
+        return;
+    }
+    const int new_bottom_age = std::max(age - (rows_ - 1 - rows_ / 2), 0);
+    bottom_line_ = LineStore::wrap(current - new_bottom_age);
+    cursor_row_ = rows_ - 1 - (age - new_bottom_age);
+    if (new_bottom_age == 0) {
+        thumb_ = thumb_range;
+    } else {
+        update_thumb();
+    }
+    fx.repaint_pane = true;
+}
+
 // Thumb 5000 is the newest line; lower positions reach further back.
 void Backscroll::update_thumb() {
     int current = store_.current_line();

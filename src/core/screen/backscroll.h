@@ -6,6 +6,9 @@
 // the pane's top row) and get copies. Desktop notifications are made after the lock is
 // released, so the GUI may lay out (and read the view) while handling them.
 
+#include <cstring>
+#include <string_view>
+
 #include "core/desktop/desktop.h"
 #include "core/screen/line_store.h"
 
@@ -64,6 +67,28 @@ public:
         std::lock_guard lock(store_.store_mutex());
         visit(store_.line(line_at_cursor_locked()));
     }
+    // Under one hold of the lock: `choose(line_at, cursor_age)` picks a line by its age (a
+    // negative age picks none), where `line_at(age)` is a line's text and `cursor_age` the
+    // back-scroll cursor's age, -1 outside split view. The cursor then goes to that line,
+    // entering split view first; the view scrolls only when the line is out of it.
+    template <typename Choose>
+    int seek(Choose&& choose) {
+        Effects fx;
+        int age = -1;
+        {
+            std::lock_guard lock(store_.store_mutex());
+            auto line_at = [this](int a) {
+                const ScreenLine& line = store_.line(store_.current_line() - a);
+                return std::string_view(line.text, ::strnlen(line.text, ScreenLine::columns));
+            };
+            const int cursor_age =
+                split_view_ ? LineStore::wrap(store_.current_line() - line_at_cursor_locked()) : -1;
+            age = choose(line_at, cursor_age);
+            if (age >= 0) show_line(age, fx);
+        }
+        apply(fx);
+        return age;
+    }
 
 private:
     // What a request asks of the desktop once the lock is released.
@@ -83,6 +108,7 @@ private:
     void page_up(Effects& fx);
     void page_down(Effects& fx);
     void thumb_to(int position, Effects& fx);
+    void show_line(int age, Effects& fx);
     void update_thumb();
     void bottom_from_thumb();
     void apply(const Effects& fx);
