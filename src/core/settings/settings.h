@@ -114,6 +114,9 @@ struct Settings {
 
     Rect scope_rect;
     Rect talk_rect;
+    // WATCH_LIST CALLS: the spot watch list, entries separated by blanks (core/cluster/
+    // watch_list.h). Files written before it existed simply lack the section.
+    FixedText<512> watch_list;
     FixedText<12> talk_call_sign;
     std::array<ExternalProgram, external_program_count> external_programs{};
 };

@@ -107,6 +107,7 @@ void load_settings(const SettingsFile& file, Settings& settings) {
     settings.dl_dir.assign(profile.get(dir, "DL_DIR", "", 255));
     settings.ul_dir.assign(profile.get(dir, "UL_DIR", "", 255));
     settings.time_stamp = profile.get_number(env, "TIME_STAMP", 0, 10);
+    settings.watch_list.assign(profile.get("WATCH_LIST", "CALLS", "", 512));
 
     for (int i = 0; i < rbbs_count; ++i) read_rbbs(profile, rbbs_section(i), settings.rbbs[i]);
 
@@ -142,6 +143,10 @@ bool save_settings(const SettingsFile& file, const Settings& settings, Desktop& 
     profile.set(dir, "DL_DIR", settings.dl_dir.view());
     profile.set(dir, "UL_DIR", settings.ul_dir.view());
     profile.set_number(env, "TIME_STAMP", settings.time_stamp);
+    // Written once there is a list, so files of operators without one keep their bytes.
+    if (!settings.watch_list.empty() || !profile.get("WATCH_LIST", "CALLS", "", 2).empty()) {
+        profile.set("WATCH_LIST", "CALLS", settings.watch_list.view());
+    }
 
     for (int i = 0; i < rbbs_count; ++i) write_rbbs(profile, rbbs_section(i), settings.rbbs[i]);
 
