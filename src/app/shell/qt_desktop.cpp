@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
 #include <QThread>
 
@@ -234,14 +233,7 @@ kestrel::Desktop::ExistingFileAnswer QtDesktop::show_existing_file(bool overwrit
     return answer;
 }
 
-void QtDesktop::release_screen_saver() {
-    QMetaObject::invokeMethod(
-        this,
-        [] {
-            // Best effort: a desktop without xdg-utils simply keeps its saver running.
-            QProcess::startDetached(QStringLiteral("xdg-screensaver"), {QStringLiteral("reset")});
-        },
-        Qt::QueuedConnection);
-}
+// The woken screen is repainted, the back-scroll pane too while it shows.
+void QtDesktop::release_screen_saver() { saver_.request(); }
 
 }  // namespace kestrel::app

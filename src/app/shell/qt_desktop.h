@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 
+#include "app/shell/screen_saver.h"
 #include "core/desktop/desktop.h"
 
 class QDialog;
@@ -109,6 +110,11 @@ private:
     bool dismissing_ = false;
     QTimer frame_timer_;
     QElapsedTimer since_frame_;
+    // Last, so that a release in flight ends before the repaint state it marks goes.
+    ScreenSaverRelease saver_{[this] {
+        mark_dirty(kestrel::Pane::terminal);
+        mark_dirty(kestrel::Pane::backscroll);
+    }};
 };
 
 }  // namespace kestrel::app

@@ -3,9 +3,9 @@
 // tests implement it with a scripted fake. Every text crossing it is CP932 bytes.
 //
 // Threading: any thread may call it. `message_box` and `choose_file` block their caller
-// until the operator answers. The repaint requests, `beep` and `menu_refresh` never block:
-// they may be called with the line-store lock held, so an implementation only records or
-// posts them.
+// until the operator answers. The repaint requests, `beep`, `menu_refresh` and
+// `release_screen_saver` never block: they may be called with the line-store lock held, so
+// an implementation only records or posts them.
 
 #include <ctime>
 #include <optional>
@@ -56,7 +56,8 @@ public:
     // The path the operator chose, or nothing when the chooser was cancelled.
     virtual std::optional<std::string> choose_file(const FileChoice& choice) = 0;
 
-    // Stops a running screen saver so the operator sees the terminal after a bell.
+    // Stops a running screen saver so the operator sees the terminal after a bell. The line
+    // store asks at most once a second; where the desktop offers no such service, nothing.
     virtual void release_screen_saver() = 0;
 
     // The "そのファイルは既にあります" question of Download and copy-to-file: append or

@@ -41,7 +41,9 @@ void LineStore::put_char_locked(std::uint8_t c, bool notice) {
     switch (c) {
         case bel:
             if (bell_on_.load(std::memory_order_relaxed)) desktop_.beep();
-            if (saver_.load(std::memory_order_relaxed)) desktop_.release_screen_saver();
+            if (saver_.load(std::memory_order_relaxed) && saver_throttle_.due(desktop_.now())) {
+                desktop_.release_screen_saver();
+            }
             lead_pending_ = false;
             return;
         case bs:

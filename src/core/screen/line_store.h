@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/desktop/desktop.h"
+#include "core/desktop/saver_throttle.h"
 #include "core/screen/screen_line.h"
 #include "core/text/time_stamp.h"
 
@@ -136,6 +137,7 @@ private:
     std::atomic<bool> time_stamp_{false};
     std::atomic<bool> bell_on_{true};
     std::atomic<bool> saver_{false};
+    SaverThrottle saver_throttle_;  // a burst of bells wakes the screen once
 };
 
 }  // namespace kestrel
