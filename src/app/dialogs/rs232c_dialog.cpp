@@ -80,6 +80,7 @@ Rs232cDialog::Rs232cDialog(const kestrel::PortSettings& settings,
     port_grid->addWidget(device_caption_, kestrel::port_count, 0);
     port_grid->addWidget(device_field_, kestrel::port_count, 1);
     network_note_ = new QLabel(QStringLiteral("ﾈｯﾄﾜｰｸ接続: 回線設定とDSR監視は使われません"));
+    network_note_->setObjectName(QStringLiteral("network_note"));
     network_note_->setAccessibleName(network_note_->text());
     port_grid->addWidget(network_note_, kestrel::port_count + 1, 0, 1, 2);
     select_port(settings_.port_number >= 1 && settings_.port_number <= kestrel::port_count
