@@ -10,6 +10,7 @@ namespace kestrel {
 namespace {
 
 TEST(TelnetFilterTest, StreamCutAnywhereGivesTheSameDataAndAnswers) {
+    // A refusal of a refusal (WONT, DONT) is not answered, or the two sides could loop.
     struct Row {
         const char* name;
         std::string in, data, replies;
@@ -20,9 +21,10 @@ TEST(TelnetFilterTest, StreamCutAnywhereGivesTheSameDataAndAnswers) {
          "a\xff\xff"
          "b",
          ""},
-        {"telnet", "x\xff\xfd\x18\xff\xff\xff\xfa\x18\xff\xff\x01\xff\xf0y\xff\xf1\xff\xfb\x01z",
-         "x\xffyz", "\xff\xfc\x18\xff\xfe\x01"},
-        {"refusals unanswered", "\xff\xfc\x01\xff\xfe\x03q", "q", ""},
+        {"telnet",
+         "x\xff\xfd\x18\xff\xff\xff\xfa\x18\xff\xff\x01\xff\xf0y\xff\xf1\xff\xfb\x01z"
+         "\xff\xfc\x01\xff\xfe\x03q",
+         "x\xffyzq", "\xff\xfc\x18\xff\xfe\x01"},
     };
     for (const Row& row : rows) {
         for (std::size_t cut = 0; cut <= row.in.size(); ++cut) {
