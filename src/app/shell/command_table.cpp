@@ -60,13 +60,16 @@ std::span<const CommandRow> command_table() {
          .accelerator = alt(Qt::Key_X),
          .run = W::call<&W::close_window>},
         separator,
-        {.id = register_programs, .label = "外部ﾌﾟﾛｸﾞﾗﾑ登録", .run = W::later},
+        {.id = register_programs,
+         .label = "外部ﾌﾟﾛｸﾞﾗﾑ登録",
+         .run = W::call<&W::register_programs_command>},
+        // Labels written at start-up from the headings.
         submenu("外部ﾌﾟﾛｸﾞﾗﾑ起動"),
-        {.id = program_1, .accelerator = alt(Qt::Key_1), .run = W::later},
-        {.id = program_1 + 1, .accelerator = alt(Qt::Key_2), .run = W::later},
-        {.id = program_1 + 2, .accelerator = alt(Qt::Key_3), .run = W::later},
-        {.id = program_1 + 3, .accelerator = alt(Qt::Key_4), .run = W::later},
-        {.id = program_5, .accelerator = alt(Qt::Key_5), .run = W::later},
+        {.id = program_1, .accelerator = alt(Qt::Key_1), .run = W::call_id<&W::run_program>},
+        {.id = program_1 + 1, .accelerator = alt(Qt::Key_2), .run = W::call_id<&W::run_program>},
+        {.id = program_1 + 2, .accelerator = alt(Qt::Key_3), .run = W::call_id<&W::run_program>},
+        {.id = program_1 + 3, .accelerator = alt(Qt::Key_4), .run = W::call_id<&W::run_program>},
+        {.id = program_5, .accelerator = alt(Qt::Key_5), .run = W::call_id<&W::run_program>},
         end_submenu,
 
         menu("編集(&H)    "),
@@ -190,8 +193,7 @@ std::span<const CommandRow> command_table() {
         {.id = rbbs_thirteenth, .last_id = rbbs_last, .run = W::call_id<&W::rbbs_command>},
 
         menu("ﾍﾙﾌﾟ    "),
-        // The help text is not written yet; nothing is reported, as for a missing one.
-        {.id = help, .label = "ヘルプ", .run = W::ignore},
+        {.id = help, .label = "ヘルプ", .run = W::call<&W::help_command>},
         {.id = about, .label = "Kestrel に ついて...", .run = W::call<&W::about_box>},
         separator,
         {.id = home_page, .label = "ﾎｰﾑﾍﾟｰｼﾞ", .run = W::call<&W::home_page_command>},

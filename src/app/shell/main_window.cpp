@@ -282,18 +282,8 @@ void MainWindow::external_program_labels() {
         menu_.item(command::program_1 + i)
             ->setText(heading + QStringLiteral("\tALT+%1").arg(i + 1));
     }
-    const QString first = to_screen(s_.settings.external_programs[0].name.view());
-    const QString second = to_screen(s_.settings.external_programs[1].name.view());
-    for (int id : {int(command::program_1), command::program_1 + 1}) {
-        // The heading is the tip, even empty; a screen reader still hears what the button is.
-        const QString tip = tool_tip(id, first, second);
-        QAction* button = tool_bar_.buttons.at(id);
-        button->setToolTip(tip);
-        button->setText(tip);
-        tool_bar_.bar->widgetForAction(button)->setAccessibleName(
-            tip.isEmpty() ? QStringLiteral("外部ﾌﾟﾛｸﾞﾗﾑ %1").arg(id - command::program_1 + 1)
-                          : tip);
-    }
+    show_program_tips(tool_bar_, to_screen(s_.settings.external_programs[0].name.view()),
+                      to_screen(s_.settings.external_programs[1].name.view()));
 }
 
 // " <%s>  " with the key name, the name and two blanks, filled to 40 characters.

@@ -24,6 +24,7 @@
 namespace kestrel::app {
 
 class ChatLine;
+class HelpWindow;
 class UploadWindow;
 
 class MainWindow : public QMainWindow, public PaneInput {
@@ -66,6 +67,11 @@ public:
     void minute_tick();
     const kestrel::Upload& upload() const { return upload_; }
     UploadWindow* upload_window() const { return upload_window_; }
+    // The manual's window once "ヘルプ" has opened it.
+    HelpWindow* help_window() const { return help_; }
+    // Where "ヘルプ" looks for the manual's index.html, in order; empty: the installed copy
+    // beside the program, then the source tree's (tests point it elsewhere).
+    QStringList manual_dirs;
     // "チャット モード" while it is open.
     ChatLine* chat_line() const { return chat_; }
 
@@ -129,6 +135,10 @@ private:
     void rbbs_command(int id);
     void about_box();
     void home_page_command();
+    void help_command();
+    // The external programs (main_window_programs.cpp).
+    void register_programs_command();
+    void run_program(int id);
     // The packet cluster (main_window_cluster.cpp).
     void toggle_pc_scope();
     void open_pc_scope();
@@ -216,6 +226,7 @@ private:
     QTimer status_timer_;  // 2: the status line
     QTimer minute_timer_;  // 3: the minute tick
     ClusterPart cluster_;
+    HelpWindow* help_ = nullptr;  // hidden, not deleted, when the operator closes it
     ChatLine* chat_ = nullptr;
     bool first_sized_ = false;
     bool shut_down_ = false;

@@ -12,11 +12,14 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/colour_dialog.h"
+#include "app/dialogs/cp932_field.h"
 #include "app/dialogs/font_dialog.h"
 #include "app/dialogs/rs232c_dialog.h"
 #include "app/dialogs/time_stamp_dialog.h"
+#include "app/help/help_window.h"
 #include "app/shell/command_ids.h"
 #include "app/shell/main_window.h"
+#include "app/shell/program_icon.h"
 #include "app/version.h"
 #include "core/settings/settings_io.h"
 #include "core/text/sjis.h"
@@ -145,8 +148,28 @@ void MainWindow::save_settings_command() {
     kestrel::save_colours_macros(s_.file, s_.settings);
 }
 
+// Where no browser takes the address, the operator is told it, to open it by hand.
 void MainWindow::home_page_command() {
-    QDesktopServices::openUrl(QUrl(QString::fromUtf8(home_page_address)));
+    if (QDesktopServices::openUrl(QUrl(QString::fromUtf8(home_page_address)))) return;
+    s_.desktop.tell(std::string(home_page_address) + kestrel::text::sjis(" を開けません"),
+                    kestrel::MessageIcon::warning);
+}
+
+// One help window, shown again and brought up at each "ヘルプ", the manual read anew.
+void MainWindow::help_command() {
+    const QStringList dirs = manual_dirs.isEmpty() ? default_manual_dirs() : manual_dirs;
+    const QString index = find_manual(dirs);
+    if (index.isEmpty()) {
+        s_.desktop.tell(kestrel::text::sjis("ﾍﾙﾌﾟ (index.html) が見つかりません:\n") +
+                            to_cp932(dirs.join(QLatin1Char('\n'))),
+                        kestrel::MessageIcon::warning);
+        return;
+    }
+    if (help_ == nullptr) help_ = new HelpWindow(this);
+    help_->open(index);
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
 }
 
 void MainWindow::not_connected() {
@@ -204,7 +227,7 @@ void MainWindow::about_box() {
     box.setAccessibleName(QStringLiteral("Kestrel に ついて"));
     auto* layout = new QVBoxLayout(&box);
     auto* icon = new QLabel(&box);
-    icon->setPixmap(windowIcon().pixmap(32, 32));
+    icon->setPixmap(program_icon().pixmap(32, 32));
     layout->addWidget(icon);
     for (const QString& line : {QStringLiteral("ﾊﾟｹｯﾄ通信専用ﾀｰﾐﾅﾙ"),
                                 QStringLiteral("Kestrel ver") + QString::fromUtf8(version_text)}) {
@@ -222,6 +245,7 @@ void MainWindow::about_box() {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
     connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
     layout->addWidget(buttons);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     buttons->button(QDialogButtonBox::Ok)->setFocus();
     run_dialog(box);
 }

@@ -220,6 +220,19 @@ QString tool_tip(int id, const QString& program_1, const QString& program_2) {
     }
 }
 
+void show_program_tips(ToolBar& bar, const QString& program_1, const QString& program_2) {
+    for (int id : {int(command::program_1), command::program_1 + 1}) {
+        // The heading is the tip, even empty; a screen reader still hears what the button is.
+        const QString tip = tool_tip(id, program_1, program_2);
+        QAction* button = bar.buttons.at(id);
+        button->setToolTip(tip);
+        button->setText(tip);
+        bar.bar->widgetForAction(button)->setAccessibleName(
+            tip.isEmpty() ? QStringLiteral("外部ﾌﾟﾛｸﾞﾗﾑ %1").arg(id - command::program_1 + 1)
+                          : tip);
+    }
+}
+
 ToolBar build_tool_bar(QWidget* parent, const std::function<void(int)>& dispatch) {
     ToolBar out;
     out.bar = new QToolBar(QStringLiteral("ツールバー"), parent);

@@ -21,4 +21,8 @@ ToolBar build_tool_bar(QWidget* parent, const std::function<void(int)>& dispatch
 // their headings (UTF-8).
 QString tool_tip(int id, const QString& program_1, const QString& program_2);
 
+// The buttons of external programs 1 and 2 follow the table: set from the headings at start
+// and again whenever the registration dialog stores new ones.
+void show_program_tips(ToolBar& bar, const QString& program_1, const QString& program_2);
+
 }  // namespace kestrel::app
