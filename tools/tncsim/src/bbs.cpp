@@ -46,11 +46,14 @@ std::string framed(const Message& m) {
 }  // namespace
 
 Bbs::Bbs(std::string callsign, int message_count, std::uint64_t seed, ListLayout layout)
+    : Bbs(std::move(callsign), message_count, seed, BbsStyle{layout}) {}
+
+Bbs::Bbs(std::string callsign, int message_count, std::uint64_t seed, const BbsStyle& style)
     : callsign_(std::move(callsign)),
-      layout_(layout),
+      style_(style),
       messages_(make_messages(message_count, seed, std::time(nullptr))) {}
 
-std::string Bbs::prompt() const { return callsign_ + ">\r"; }
+std::string Bbs::prompt() const { return callsign_ + (style_.bare_prompt ? ">" : ">\r"); }
 
 std::string Bbs::connect(const std::string& caller) {
     caller_ = caller;
@@ -63,6 +66,14 @@ std::string Bbs::connect(const std::string& caller) {
 void Bbs::hang_up() { compose_ = Compose::none; }
 
 Reply Bbs::line(std::string_view text) {
+    Reply reply = answer(text);
+    if (style_.prompt_every_line && !reply.hang_up && !reply.text.ends_with(prompt())) {
+        reply.text += prompt();
+    }
+    return reply;
+}
+
+Reply Bbs::answer(std::string_view text) {
     if (compose_ != Compose::none) return {compose(text)};
 
     std::string_view args = text;
@@ -88,11 +99,11 @@ Reply Bbs::line(std::string_view text) {
 }
 
 std::string Bbs::list() const {
-    std::string text = layout_ == ListLayout::left
+    std::string text = style_.layout == ListLayout::left
                            ? "No     Size To     From    Date  Time  Subject\r"
                            : "   No  Size To     From    Date  Time  Subject\r";
     for (auto it = messages_.rbegin(); it != messages_.rend(); ++it) {
-        text += list_line(*it, layout_);
+        text += list_line(*it, style_.layout);
     }
     return text;
 }

@@ -97,8 +97,18 @@ ParsedOptions parse_options(int argc, char** argv) {
         {"--dx-layout", [&o](const std::string& v) { return to_layouts(v, o.dx_style.layouts); }},
         {"--list-layout",
          [&o](const std::string& v) {
-             o.list_layout = v == "left" ? ListLayout::left : ListLayout::right;
+             o.bbs_style.layout = v == "left" ? ListLayout::left : ListLayout::right;
              return v == "left" || v == "right";
+         }},
+        {"--bbs-line-end",
+         [&o](const std::string& v) {
+             o.bbs_style.cr_only = v == "cr";
+             return v == "cr" || v == "crlf";
+         }},
+        {"--bbs-prompt-end",
+         [&o](const std::string& v) {
+             o.bbs_style.bare_prompt = v == "none";
+             return v == "none" || v == "line";
          }},
     };
 
@@ -118,6 +128,10 @@ ParsedOptions parse_options(int argc, char** argv) {
         }
         if (arg == "--dx-grid") {
             o.dx_style.grid = true;
+            continue;
+        }
+        if (arg == "--bbs-prompt-every-line") {
+            o.bbs_style.prompt_every_line = true;
             continue;
         }
         std::string value;
@@ -179,6 +193,11 @@ Options:
   --list-layout right|left  message numbers in the BBS list right-aligned in a
                        blank-filled field (default) or left-aligned at the
                        start of the line
+  --bbs-line-end crlf|cr  the BBS's lines end in CR LF (default) or CR alone
+  --bbs-prompt-end line|none  the BBS's prompt ends like its lines (default) or
+                       has no line end: the next line typed follows it
+  --bbs-prompt-every-line  the BBS answers every line it receives with its
+                       prompt, also the lines of a message being entered
   --dx-interval SECS   seconds between cluster announcements (default 10; 0 = none)
   --dx-layout LIST     announcement layouts in turn, from a, b and skimmer, comma-
                        separated (default a,b; see below)

@@ -23,8 +23,8 @@ struct Options {
     std::string bbs_call = "JA1BBS";
     std::string cluster_call = "JA1DX";
     int messages = 24;
-    ListLayout list_layout = ListLayout::right;  // where the BBS list puts message numbers
-    double dx_interval = 10;                     // seconds between cluster announcements; 0 = none
+    BbsStyle bbs_style;       // the BBS list's number column, its line ends and its prompt
+    double dx_interval = 10;  // seconds between cluster announcements; 0 = none
     AnnounceStyle dx_style;
 };
 

@@ -24,19 +24,20 @@ std::string with_line_feeds(std::string_view text) {
 OutputQueue::OutputQueue(double bytes_per_second)
     : rate_(bytes_per_second), refilled_(Clock::now()) {}
 
-void OutputQueue::append(std::string_view bytes, bool fresh_line) {
+void OutputQueue::append(std::string_view bytes, bool fresh_line, bool cr_only) {
     if (bytes.empty()) return;
-    if (fresh_line && !at_line_start_) ready_ += "\r\n";
+    if (fresh_line && !at_line_start_) ready_ += cr_only ? "\r" : "\r\n";
     ready_.append(bytes);
-    at_line_start_ = bytes.back() == '\n';
+    at_line_start_ = bytes.back() == '\n' || (cr_only && bytes.back() == '\r');
 }
 
 void OutputQueue::local(std::string_view text, bool fresh_line) {
     append(with_line_feeds(text), fresh_line);
 }
 
-void OutputQueue::air(std::string_view text) {
-    if (!text.empty()) air_.push_back({with_line_feeds(text), true, true, 0});
+void OutputQueue::air(std::string_view text, bool cr_only) {
+    if (text.empty()) return;
+    air_.push_back({cr_only ? std::string(text) : with_line_feeds(text), true, true, 0, cr_only});
 }
 
 void OutputQueue::air_raw(std::string_view bytes) {
@@ -64,8 +65,8 @@ void OutputQueue::release(Clock::time_point now) {
         n = std::min(n, ready_limit);
         if (n == 0) break;
         if (item.paced && rate_ > 0) tokens_ -= static_cast<double>(n);
-        append(std::string_view(item.bytes).substr(item.sent, n),
-               item.fresh_line && item.sent == 0);
+        append(std::string_view(item.bytes).substr(item.sent, n), item.fresh_line && item.sent == 0,
+               item.cr_only);
         item.sent += n;
         if (item.sent == item.bytes.size()) air_.pop_front();
     }

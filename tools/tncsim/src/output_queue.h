@@ -22,8 +22,10 @@ public:
     // Texts use CR as line end; the TNC sends CR LF. fresh_line starts the text on a new line
     // unless the output already stands at the start of one.
     void local(std::string_view text, bool fresh_line = false);
-    // Station lines; they start on a fresh line even if a prompt stands before them.
-    void air(std::string_view text);
+    // Station lines; they start on a fresh line even if a prompt stands before them. A
+    // station with `cr_only` line ends has its CRs passed on alone, and CR starts its fresh
+    // line.
+    void air(std::string_view text, bool cr_only = false);
     void air_raw(std::string_view bytes);   // sent unchanged
     void air_event(std::string_view text);  // on a fresh line, unpaced, after the traffic before it
     void drop_air();
@@ -42,8 +44,9 @@ private:
         bool paced = true;
         bool fresh_line = false;
         std::size_t sent = 0;
+        bool cr_only = false;
     };
-    void append(std::string_view bytes, bool fresh_line);
+    void append(std::string_view bytes, bool fresh_line, bool cr_only = false);
 
     std::deque<Item> air_;
     std::string ready_;

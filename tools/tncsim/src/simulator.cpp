@@ -47,7 +47,7 @@ Simulator::Simulator(const Options& options, Pty& pty)
     : options_(options),
       pty_(pty),
       out_(options.rate),
-      bbs_(options.bbs_call, options.messages, options.seed, options.list_layout),
+      bbs_(options.bbs_call, options.messages, options.seed, options.bbs_style),
       cluster_(options.cluster_call, options.seed,
                std::chrono::duration<double>(options.dx_interval), options.dx_style),
       tnc_(options.mycall, options.echo, {&bbs_, &cluster_}, out_) {

@@ -23,6 +23,8 @@ public:
     virtual Reply line(std::string_view text) = 0;
     // The operator's TNC ended the link.
     virtual void hang_up() {}
+    // The station's lines end in CR alone; otherwise the TNC passes them on with CR LF.
+    virtual bool cr_line_ends() const { return false; }
 
     // Unprompted traffic (a cluster's announcements): when, and what.
     virtual std::optional<std::chrono::steady_clock::time_point> next_announcement() const {

@@ -174,7 +174,7 @@ void Tnc::connect(std::string_view args) {
     peer_ = *it;
     mode_ = Mode::converse;
     out_.air_event("*** CONNECTED to " + call + "\r");
-    out_.air(peer_->connect(mycall_));
+    out_.air(peer_->connect(mycall_), peer_->cr_line_ends());
 }
 
 void Tnc::disconnect() {
@@ -191,7 +191,7 @@ void Tnc::disconnect() {
 }
 
 void Tnc::end_link(std::string_view station_text) {
-    out_.air(station_text);
+    out_.air(station_text, peer_->cr_line_ends());
     peer_ = nullptr;
     mode_ = Mode::command;
     out_.air_event("*** DISCONNECTED\rcmd:");
@@ -204,14 +204,14 @@ void Tnc::converse_line(const std::string& line) {
     if (reply.hang_up) {
         end_link(reply.text);
     } else {
-        out_.air(reply.text);
+        out_.air(reply.text, peer_->cr_line_ends());
     }
 }
 
 void Tnc::tick(Clock::time_point now) {
     if (peer_ == nullptr) return;
     const auto when = peer_->next_announcement();
-    if (when && *when <= now) out_.air(peer_->announce());
+    if (when && *when <= now) out_.air(peer_->announce(), peer_->cr_line_ends());
 }
 
 std::optional<Clock::time_point> Tnc::next_tick() const {
