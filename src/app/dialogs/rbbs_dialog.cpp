@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCursor>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <mutex>
@@ -85,6 +87,7 @@ RbbsDialog::RbbsDialog(kestrel::Settings& settings, int record, kestrel::RbbsSha
     connect_file_ = add_field(QStringLiteral("コネクトﾌｧｲﾙ名"), text_bytes);
     upload_ = button(QStringLiteral("U/L(SHIFT+↓)"));
     add_row(connect_file_, upload_);
+    const int prompt_row = row;  // the prompt wait stands beside the rows from here
     read_command_ = add_field(QStringLiteral("読み出しコマンド"), read_field_bytes);
     add_row(read_command_);
 
@@ -107,6 +110,19 @@ RbbsDialog::RbbsDialog(kestrel::Settings& settings, int record, kestrel::RbbsSha
     saver_ = new QCheckBox(QStringLiteral("ﾍﾞﾙでｽｸﾘｰﾝｾｰﾊﾞｰを解除"));
     saver_->setAccessibleName(saver_->text());
     grid->addWidget(saver_, row++, 1);
+
+    // In the button column, which these rows leave empty, so no field moves.
+    auto* prompt_box = new QGroupBox(QStringLiteral("U/Lﾌﾟﾛﾝﾌﾟﾄ待ち"));
+    prompt_box->setAccessibleName(prompt_box->title());
+    auto* prompt_form = new QFormLayout(prompt_box);
+    prompt_wait_ = add_field(QStringLiteral("ﾌﾟﾛﾝﾌﾟﾄ"), text_bytes);
+    prompt_timeout_ = new QSpinBox;
+    prompt_timeout_->setAccessibleName(QStringLiteral("ﾀｲﾑｱｳﾄ(秒)"));
+    prompt_timeout_->setRange(1, kestrel::prompt_timeout_max);
+    prompt_timeout_->installEventFilter(this);
+    prompt_form->addRow(prompt_wait_->accessibleName(), prompt_wait_);
+    prompt_form->addRow(prompt_timeout_->accessibleName(), prompt_timeout_);
+    grid->addWidget(prompt_box, prompt_row, 2, row - prompt_row, 1);
 
     extension_ = add_field(QStringLiteral("日付名D/Lﾌｧｲﾙ拡張子"), text_bytes);
     add_row(extension_);
@@ -177,6 +193,8 @@ void RbbsDialog::load() {
     put(dl_start_, r.dl_start.view());
     put(dl_end_, r.dl_end.view());
     put(unproto_, r.unproto.view());
+    put(prompt_wait_, r.prompt_wait.view());
+    prompt_timeout_->setValue(r.prompt_timeout);
     dl_start_valid_->setChecked(r.dl_start_valid != 0);
     dl_end_valid_->setChecked(r.dl_end_valid != 0);
     saver_->setChecked(r.saver != 0);
@@ -194,6 +212,8 @@ void RbbsDialog::store() {
     r.dl_start.assign(cp932_text(dl_start_, text_bytes));
     r.dl_end.assign(cp932_text(dl_end_, text_bytes));
     r.unproto.assign(cp932_text(unproto_, text_bytes));
+    r.prompt_wait.assign(cp932_text(prompt_wait_, text_bytes));
+    r.prompt_timeout = prompt_timeout_->value();
     r.dl_start_valid = dl_start_valid_->isChecked() ? 1 : 0;
     r.dl_end_valid = dl_end_valid_->isChecked() ? 1 : 0;
     r.saver = saver_->isChecked() ? 1 : 0;
@@ -255,7 +275,8 @@ bool RbbsDialog::eventFilter(QObject* watched, QEvent* event) {
 // Enter in a field is only the end of typing there; the dialog stays open.
 void RbbsDialog::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && qobject_cast<QLineEdit*>(focusWidget())) {
+    if (enter &&
+        (qobject_cast<QLineEdit*>(focusWidget()) || qobject_cast<QSpinBox*>(focusWidget()))) {
         event->accept();
         return;
     }

@@ -21,6 +21,7 @@ class QButtonGroup;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 
 namespace kestrel::app {
 
@@ -72,6 +73,8 @@ private:
     QLineEdit* dl_start_ = nullptr;
     QLineEdit* dl_end_ = nullptr;
     QLineEdit* unproto_ = nullptr;
+    QLineEdit* prompt_wait_ = nullptr;
+    QSpinBox* prompt_timeout_ = nullptr;
     QCheckBox* dl_start_valid_ = nullptr;
     QCheckBox* dl_end_valid_ = nullptr;
     QCheckBox* saver_ = nullptr;

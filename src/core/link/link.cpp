@@ -459,12 +459,15 @@ bool Link::process_burst() {
             device_lost(static_cast<unsigned>(-n));
             return false;
         }
-        // Each byte meets the line processing, then the screen, then the capture. The
-        // last two take their locks once per run of bytes: a run ends where the line
-        // processing acts (before_action), and at the end of the read.
+        // Each byte meets the line processing (and beside it the upload's prompt watch),
+        // then the screen, then the capture. The last two take their locks once per run
+        // of bytes: a run ends where the line processing acts (before_action), and at the
+        // end of the read.
         run_start_ = 0;
         for (processing_ = 0; processing_ < n; ++processing_) {
-            lines_.accumulate_byte(read_buffer_[static_cast<std::size_t>(processing_)]);
+            const std::uint8_t c = read_buffer_[static_cast<std::size_t>(processing_)];
+            lines_.accumulate_byte(c);
+            prompt_watch_.feed(c);
         }
         pass_on_run(n);
         backscroll_.leave_if_near_oldest();

@@ -61,6 +61,7 @@
 #include "core/screen/line_store.h"
 #include "core/settings/settings.h"
 #include "core/transfer/capture.h"
+#include "core/transfer/prompt_watch.h"
 
 namespace kestrel {
 
@@ -113,6 +114,8 @@ public:
     RbbsShare& rbbs() { return rbbs_; }
     LineProcessor& line_processor() { return lines_; }
     const TypedLine& typed_line() const { return typed_line_; }
+    // The prompt-paced upload's watch, fed every received byte (see prompt_watch.h).
+    PromptWatch& prompt_watch() { return prompt_watch_; }
 
 private:
     void receiver_thread();
@@ -145,6 +148,7 @@ private:
     RbbsShare rbbs_;
     LineProcessor lines_;
     TypedLine typed_line_;
+    PromptWatch prompt_watch_;
 
     // Shared by whoever uses the descriptor (senders, modem queries); exclusive to close it.
     mutable std::shared_mutex port_mutex_;

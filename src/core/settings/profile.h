@@ -45,6 +45,10 @@ public:
     // `get` into a buffer of `buffer_size`, then `parse_number`.
     std::int32_t get_number(std::string_view section, std::string_view key,
                             std::int32_t default_value, std::size_t buffer_size = 30) const;
+    // Whether the file holds `key` in `section`.
+    bool has(std::string_view section, std::string_view key) const {
+        return find(section, key) != nullptr;
+    }
 
     // Creates the section and the key as needed. A value ends at its first NUL, CR or LF,
     // since the file has no way to hold them inside a value.

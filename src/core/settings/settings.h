@@ -51,7 +51,15 @@ struct RbbsRecord {
     FixedText<81> unproto;
     std::int16_t sort = 0;   // 0 none, 1 ascending, 2 descending
     std::int32_t saver = 0;  // a bell releases the screen saver
+    // PROMPT_WAIT: when set, an upload sends a line and waits for this text, the station's
+    // prompt, before the next; PROMPT_TIMEOUT: how long, in seconds, before it gives up
+    // and pauses until HOME.
+    FixedText<81> prompt_wait;
+    std::int32_t prompt_timeout = 30;
 };
+
+inline constexpr std::int32_t prompt_timeout_default = 30;
+inline constexpr std::int32_t prompt_timeout_max = 3600;
 
 // A colour as the settings file composes it: R + 256 G + 65536 B.
 struct Colour {

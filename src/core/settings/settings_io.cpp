@@ -1,5 +1,6 @@
 #include "core/settings/settings_io.h"
 
+#include <algorithm>
 #include <string>
 
 #include "core/settings/profile.h"
@@ -62,6 +63,12 @@ void read_rbbs(const Profile& profile, std::string_view section, RbbsRecord& rec
     record.dl_end_valid = profile.get_number(section, "DL_END_STR_VALID", 0);
     record.unproto.assign(profile.get(section, "UNPROTO", " ", 81));
     record.saver = profile.get_number(section, "SAVER", 0, 2);
+    record.prompt_wait.assign(profile.get(section, "PROMPT_WAIT", "", 80));
+    // Zero or less would not wait at all: the default instead.
+    const std::int32_t timeout =
+        profile.get_number(section, "PROMPT_TIMEOUT", prompt_timeout_default);
+    record.prompt_timeout =
+        timeout < 1 ? prompt_timeout_default : std::min(timeout, prompt_timeout_max);
 }
 
 void write_rbbs(Profile& profile, std::string_view section, const RbbsRecord& record) {
@@ -79,6 +86,12 @@ void write_rbbs(Profile& profile, std::string_view section, const RbbsRecord& re
     profile.set_number(section, "DL_END_STR_VALID", record.dl_end_valid);
     profile.set(section, "UNPROTO", record.unproto.view());
     profile.set_number(section, "SAVER", record.saver);
+    // Only where the prompt wait is used or was: a file that never used it keeps its bytes.
+    if (!record.prompt_wait.empty() || profile.has(section, "PROMPT_WAIT") ||
+        profile.has(section, "PROMPT_TIMEOUT")) {
+        profile.set(section, "PROMPT_WAIT", record.prompt_wait.view());
+        profile.set_number(section, "PROMPT_TIMEOUT", record.prompt_timeout);
+    }
 }
 
 }  // namespace

@@ -125,6 +125,15 @@ const std::string& pause_notice() {
     return text;
 }
 
+std::string prompt_timeout_notice(int seconds) {
+    char text[120];
+    std::snprintf(
+        text, sizeof text,
+        text::sjis("--- ﾌﾟﾛﾝﾌﾟﾄが %d秒 来ません  ｱｯﾌﾟﾛｰﾄﾞを続行するには HOMEｷｰ -----\r").c_str(),
+        seconds);
+    return text;
+}
+
 }  // namespace upload
 
 // Where the worker's pieces come from: a file read as it goes, or a text held in memory.
@@ -382,6 +391,13 @@ bool Upload::launch(std::unique_ptr<Source> source, UploadKind kind, std::string
     job.wait_ms = std::max(settings_.port.upload_wait, 0);
     job.echo = settings_.port.local_echo != 0;
     job.pause_string.assign(settings_.pause_str.view());
+    // The prompt wait of the record current at the start; the UI thread changes the
+    // records, so reading them here needs no lock.
+    int record = link_.rbbs().current.load();
+    if (record < 0 || record >= rbbs_count) record = 0;
+    const RbbsRecord& station = settings_.rbbs[static_cast<std::size_t>(record)];
+    job.prompt_paced = link_.prompt_watch().watch(station.prompt_wait.view());
+    job.prompt_timeout_s = std::clamp(station.prompt_timeout, 1, prompt_timeout_max);
     {
         std::lock_guard lock(mutex_);
         name_.assign(name);
@@ -394,6 +410,7 @@ bool Upload::launch(std::unique_ptr<Source> source, UploadKind kind, std::string
     try {
         worker_ = std::thread(&Upload::run, this, std::move(source), std::move(job));
     } catch (const std::system_error&) {
+        link_.prompt_watch().watch({});
         kind_.store(UploadKind::none, std::memory_order_release);
         desktop_.menu_refresh();
         return false;
@@ -404,6 +421,7 @@ bool Upload::launch(std::unique_ptr<Source> source, UploadKind kind, std::string
 void Upload::run(std::unique_ptr<Source> source, Job job) {
     std::string piece;
     bool after_cr = false;
+    bool awaiting_prompt = false;  // a whole line went out since the last prompt or pause
     for (;;) {
         if (abort_requested()) break;
         const Source::Next next = source->next(piece);
@@ -415,16 +433,29 @@ void Upload::run(std::unique_ptr<Source> source, Job job) {
         upload::Line line = upload::classify(piece, job.pause_string, after_cr);
         after_cr = piece.back() == cr;
         if (line.pause) {
+            // HOME at a pause is the operator's go-ahead: no prompt wait after it.
+            awaiting_prompt = false;
             if (!pause_here(job)) break;
             continue;
         }
+        if (awaiting_prompt && !line.send.empty()) {
+            if (!await_prompt(job)) break;
+            awaiting_prompt = false;
+        }
         // The clipboard upload lets the port's output queue drain before each line.
         if (job.kind == UploadKind::clipboard && !drain_output()) break;
+        // Only a prompt that answers this line lets the next one go.
+        if (job.prompt_paced) link_.prompt_watch().expect();
         if (!send_line(line.send, job)) break;
+        // A piece of a longer line gets no answer: the station waits for its CR.
+        if (job.prompt_paced && !line.send.empty() && line.send.back() == cr) {
+            awaiting_prompt = true;
+        }
         desktop_.repaint_pane(Pane::terminal, false);
         if (source->at_end()) break;
     }
     source.reset();
+    link_.prompt_watch().watch({});
     if (abort_requested()) {
         // abort() or stop() finishes the upload once this thread is joined.
         ended_by_abort_.store(true);
@@ -462,13 +493,27 @@ bool Upload::send_line(const std::string& bytes, const Job& job) {
 
 bool Upload::pause_here(const Job& job) {
     if (job.kind == UploadKind::file && !sleep_ms(pause_delay_ms)) return false;
+    return hold_until_home(upload::pause_notice());
+}
+
+// The prompt came, or the time-out passed and the operator let the upload go on.
+bool Upload::await_prompt(const Job& job) {
+    switch (link_.prompt_watch().wait(std::chrono::seconds(job.prompt_timeout_s))) {
+        case PromptWatch::Wait::prompt: return !abort_requested();
+        case PromptWatch::Wait::interrupted: return false;
+        case PromptWatch::Wait::timed_out: break;
+    }
+    return hold_until_home(upload::prompt_timeout_notice(job.prompt_timeout_s));
+}
+
+bool Upload::hold_until_home(std::string_view notice) {
     {
         std::lock_guard lock(mutex_);
         paused_ = true;
         resume_ = false;
     }
     desktop_.beep();
-    store_.put_text(upload::pause_notice(), true);
+    store_.put_text(notice, true);
     // Both kinds repaint, so the notice shows at once.
     desktop_.repaint_pane(Pane::terminal, false);
     std::unique_lock lock(mutex_);
@@ -517,6 +562,7 @@ void Upload::stop_worker() {
         abort_flag_.store(true, std::memory_order_release);
     }
     changed_.notify_all();
+    link_.prompt_watch().interrupt();
     if (abort_fd_ >= 0) {
         std::uint64_t one = 1;
         [[maybe_unused]] ssize_t n = ::write(abort_fd_, &one, sizeof one);

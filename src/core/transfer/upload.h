@@ -20,11 +20,17 @@
 // waits on `changed_` only with no other lock held. The worker takes the line store's and
 // the capture's locks only inside their own calls, so it never holds one while it waits.
 //
+// Prompt pacing: when the RBBS record current at the start has a prompt text, each line
+// ending in CR is followed by a wait for that prompt (Link::prompt_watch, fed by the
+// receiver) before the next line goes out. When the record's time-out passes first, the
+// upload shows a notice and pauses until HOME, as at a pause line; a pause line in the
+// text stands in for the wait.
+//
 // Stopping: abort and stop set the abort request, wake every wait the worker may be in
-// (the wait between bytes, the pause, the wait for the output queue to drain, and a send
-// blocked on a full output queue, through the eventfd Link watches) and join it; message
-// boxes the worker is showing are dismissed meanwhile. When abort returns, no byte of the
-// upload reaches the port any more.
+// (the wait between bytes, the pause, the prompt wait, the wait for the output queue to
+// drain, and a send blocked on a full output queue, through the eventfd Link watches) and
+// join it; message boxes the worker is showing are dismissed meanwhile. When abort returns,
+// no byte of the upload reaches the port any more.
 //
 // Text on this system: files and the clipboard end lines with LF alone. A line ending in
 // LF without CR is sent with CR, as a CR LF line is; the pause string followed by LF is a
@@ -84,6 +90,8 @@ Converted to_cp932(std::string_view utf8);
 
 // The pause notice, CP932, ending in CR.
 const std::string& pause_notice();
+// The notice of a prompt that did not come within `seconds`, CP932, ending in CR.
+std::string prompt_timeout_notice(int seconds);
 
 }  // namespace upload
 
@@ -126,6 +134,8 @@ private:
         int wait_ms = 0;
         bool echo = true;
         std::string pause_string;
+        bool prompt_paced = false;  // the record's prompt is watched for between lines
+        int prompt_timeout_s = 30;
     };
 
     bool refuse_if_running();
@@ -139,6 +149,9 @@ private:
     // Worker: false when the upload is to end (aborted, or the capture failed).
     bool send_line(const std::string& bytes, const Job& job);
     bool pause_here(const Job& job);
+    // Shows `notice` with the pause attribute, beeps and waits for HOME.
+    bool hold_until_home(std::string_view notice);
+    bool await_prompt(const Job& job);
     bool sleep_ms(int ms);
     bool drain_output();
     void end_upload();
