@@ -355,6 +355,11 @@ bool Link::await_port() {
 }
 
 bool Link::await_device() {
+    // A device that opens but fails at once must not turn this into a busy loop: at most
+    // one reopening a second.
+    const auto rest = std::chrono::ceil<std::chrono::milliseconds>(
+        last_call_ + std::chrono::milliseconds(first_call_ms) - std::chrono::steady_clock::now());
+    if (rest.count() > 0 && !pause_receiver(static_cast<int>(rest.count()))) return false;
     const int watch_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     int watch = -1;
     bool back = false;
@@ -388,6 +393,7 @@ bool Link::reopen_device() {
     if (!port_.open(device_.c_str())) return false;
     if (port_.configure(opened_)) {
         modem_->set_dtr(port_.fd(), true);
+        last_call_ = std::chrono::steady_clock::now();
         return true;
     }
     port_.close();

@@ -172,7 +172,8 @@ private:
     PortSettings opened_;
     bool reconnect_ = true;
     bool lost_reported_ = false;  // a loss or a failed connection is on the screen
-    std::chrono::steady_clock::time_point last_call_{};  // the last network call began
+    // When the last network call began, or the device was last reopened.
+    std::chrono::steady_clock::time_point last_call_{};
     int call_pause_ms_ = 0;  // the least time from that call to the next
 
     // Snapshot of the port settings at open.
