@@ -7,6 +7,8 @@
 #include <QStyle>
 #include <mutex>
 
+#include "app/screen/search_bar.h"
+
 namespace kestrel::app {
 
 namespace {
@@ -19,7 +21,8 @@ BackscrollPane::BackscrollPane(PaneContext& context, ScrollBarRequest scroll_bar
     : QWidget(parent),
       context_(context),
       scroll_bar_(std::move(scroll_bar)),
-      bar_(new QScrollBar(Qt::Vertical, this)) {
+      bar_(new QScrollBar(Qt::Vertical, this)),
+      search_(new SearchBar(context.backscroll, this)) {
     setObjectName(QStringLiteral("backscroll"));
     setAccessibleName(QStringLiteral("バックスクロール"));
     setFocusPolicy(Qt::NoFocus);
@@ -33,6 +36,28 @@ BackscrollPane::BackscrollPane(PaneContext& context, ScrollBarRequest scroll_bar
     connect(bar_, &QScrollBar::actionTriggered, this, &BackscrollPane::action);
     connect(bar_, &QScrollBar::sliderReleased, this,
             [this] { scroll_bar_(ScrollRequest::thumb_position, bar_->sliderPosition()); });
+    connect(search_, &SearchBar::moved, this, [this] {
+        sync_thumb();
+        update();
+    });
+}
+
+void BackscrollPane::open_search() {
+    place_search();
+    search_->open();
+}
+
+// Top right, left of the scroll bar, as wide as it wants within the pane.
+void BackscrollPane::place_search() {
+    const int room = std::max(width() - scroll_bar_width(), 0);
+    const QSize want = search_->sizeHint();
+    const int w = std::min(want.width(), room);
+    search_->setGeometry(room - w, 0, w, want.height());
+}
+
+// The bar closes with split view, and the keyboard goes back to the terminal.
+void BackscrollPane::hideEvent(QHideEvent*) {
+    if (search_->isVisible()) search_->close_bar();
 }
 
 int BackscrollPane::scroll_bar_width() {
@@ -65,6 +90,7 @@ void BackscrollPane::sync_thumb() {
 void BackscrollPane::resizeEvent(QResizeEvent*) {
     const int w = scroll_bar_width();
     bar_->setGeometry(width() - w, 0, w, height());
+    place_search();
 }
 
 void BackscrollPane::paintEvent(QPaintEvent*) {
@@ -95,6 +121,16 @@ void BackscrollPane::paintEvent(QPaintEvent*) {
         }
         rows_painter.draw_text(painter, text_x, y, line_text(line),
                                line.kind == kestrel::line_pause_notice, colours);
+        if (n == view.cursor_row) {
+            // The search hit, its cells inverted.
+            if (std::optional<int> column = search_->highlight_column(line_text(line))) {
+                const int cell = rows_painter.cells().width;
+                painter.setCompositionMode(QPainter::CompositionMode_Difference);
+                painter.fillRect(text_x + *column * cell, y, search_->highlight_length() * cell,
+                                 height, Qt::white);
+                painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            }
+        }
     }
 }
 

@@ -12,6 +12,8 @@ class QScrollBar;
 
 namespace kestrel::app {
 
+class SearchBar;
+
 class BackscrollPane : public QWidget, public AccessibleTextSource {
     Q_OBJECT
 public:
@@ -24,6 +26,9 @@ public:
     // Puts the scroll bar's thumb where the split view says.
     void sync_thumb();
     QScrollBar* scroll_bar() const { return bar_; }
+    // The search field over the pane (ALT+G); it closes when split view ends.
+    void open_search();
+    SearchBar* search_bar() const { return search_; }
     static int scroll_bar_width();
 
     QString accessible_text() const override;
@@ -32,13 +37,16 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void action(int action);
+    void place_search();
 
     PaneContext& context_;
     ScrollBarRequest scroll_bar_;
     QScrollBar* bar_;
+    SearchBar* search_;
     int margin_ = 0;
 };
 

@@ -31,6 +31,7 @@ enum Id : int {
     chat = 40076,
     pc_scope = 40113,
     talk = 40114,
+    search = 40130,
     rs232c = 40021,
     font_size = 40025,
     reverse_video = 40026,

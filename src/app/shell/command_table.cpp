@@ -128,6 +128,19 @@ std::span<const CommandRow> command_table() {
          .label = "復帰\tESC",
          .run = W::call<&W::leave_split_view>,
          .enabled = &W::split},
+        // The search field lives in the back-scroll pane, which must be shown to take the
+        // keyboard: split view is entered and laid out first.
+        {.id = search,
+         .label = "検索\tALT+G",
+         .accelerator = alt(Qt::Key_G),
+         .run =
+             [](W& w, int) {
+                 if (!w.split()) {
+                     w.enter_split_view();
+                     w.on_split_view_due(true);
+                 }
+                 w.backscroll_pane_->open_search();
+             }},
         separator,
         {.id = move_divider_up,
          .label = "区切り線上へ\tCtrl+↑",
