@@ -8,6 +8,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/dialogs/watch_list_dialog.h"
+
 namespace kestrel::app {
 
 ClusterOptionsDialog::ClusterOptionsDialog(kestrel::Settings& settings, QWidget* parent)
@@ -24,9 +26,11 @@ ClusterOptionsDialog::ClusterOptionsDialog(kestrel::Settings& settings, QWidget*
     silent_bell_ = new QCheckBox(QStringLiteral("ﾍﾞﾙｺｰﾄﾞが来ても鳴らさない"));
     small_scope_ = new QCheckBox(QStringLiteral("PCスコープを小さく表示する"));
     small_scope_->setChecked(settings.small_pc_scope == 1);
+    auto* watch = new QPushButton(QStringLiteral("ｳｫｯﾁﾘｽﾄ..."));
+    watch->setAutoDefault(false);
     auto* ok = new QPushButton(QStringLiteral("OK"));
     ok->setDefault(true);
-    const QList<QAbstractButton*> buttons{jst_, utc_, silent_bell_, small_scope_, ok};
+    const QList<QAbstractButton*> buttons{jst_, utc_, silent_bell_, small_scope_, watch, ok};
     for (QAbstractButton* b : buttons) b->setAccessibleName(b->text());
 
     connect(jst_, &QRadioButton::clicked, this, [this] {
@@ -42,6 +46,8 @@ ClusterOptionsDialog::ClusterOptionsDialog(kestrel::Settings& settings, QWidget*
         show_settings();
         emit bell_changed(settings_.bell_on != 0);
     });
+    connect(watch, &QPushButton::clicked, this,
+            [this] { run_watch_list_dialog(this, settings_, run_dialog); });
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* layout = new QVBoxLayout(this);
@@ -49,6 +55,7 @@ ClusterOptionsDialog::ClusterOptionsDialog(kestrel::Settings& settings, QWidget*
     layout->addWidget(silent_bell_);
     layout->addWidget(small_scope_);
     auto* row = new QHBoxLayout;
+    row->addWidget(watch);
     row->addStretch();
     row->addWidget(ok);
     layout->addLayout(row);
@@ -74,6 +81,7 @@ void run_cluster_options_dialog(QWidget* parent, kestrel::Settings& settings,
                                 const std::function<void(bool)>& bell_changed,
                                 const std::function<int(QDialog&)>& run) {
     ClusterOptionsDialog dialog(settings, parent);
+    dialog.run_dialog = run;
     if (bell_changed) QObject::connect(&dialog, &ClusterOptionsDialog::bell_changed, bell_changed);
     run ? run(dialog) : dialog.exec();
 }

@@ -2,6 +2,7 @@
 // "パケットクラスター関連": the clock zone of the status line, the bell, and the PC scope's
 // small layout. The radio buttons and the bell box act at once; the small-layout box is
 // taken by OK. There is no Cancel: Escape and the close box do nothing, OK is the way out.
+// "ｳｫｯﾁﾘｽﾄ..." opens the spot watch list's editor (watch_list_dialog.h).
 
 #include <QDialog>
 #include <functional>
@@ -20,6 +21,9 @@ public:
 
     void accept() override;
     void reject() override {}
+
+    // Runs the watch list's editor (default exec()).
+    std::function<int(QDialog&)> run_dialog;
 
 signals:
     // BELL_ON changed; the line store's bell follows it at once.

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "app/accessibility/announce.h"
 #include "app/dialogs/cp932_field.h"
 #include "app/dialogs/window_message_box.h"
 #include "app/scope/hand_entry_dialog.h"
@@ -143,6 +144,7 @@ void PcScopeWindow::refresh() {
         } else {
             list_->addItem(text);
         }
+        mark_watched(i);
     }
     if (shown_.newest >= 0) {
         list_->setCurrentRow(shown_.newest);
@@ -151,6 +153,32 @@ void PcScopeWindow::refresh() {
         list_->setCurrentRow(-1);
     }
     list_->setUpdatesEnabled(true);
+}
+
+// A watched spot's line stands out in black on yellow, and a screen reader hears "ウォッチ"
+// with it.
+void PcScopeWindow::mark_watched(int row) {
+    QListWidgetItem* item = list_->item(row);
+    const bool on = is_watched && is_watched(shown_.lines[std::size_t(row)].spot.callsign.view());
+    if (item->data(Qt::UserRole).toBool() == on) return;
+    item->setData(Qt::UserRole, on);
+    item->setData(Qt::BackgroundRole, on ? QVariant(QBrush(QColor(255, 255, 0))) : QVariant());
+    item->setData(Qt::ForegroundRole, on ? QVariant(QBrush(Qt::black)) : QVariant());
+    item->setData(Qt::AccessibleDescriptionRole,
+                  on ? QVariant(QStringLiteral("ウォッチ")) : QVariant());
+}
+
+void PcScopeWindow::post_watch_check(std::string_view line) {
+    const kestrel::ClusterLine read = kestrel::read_cluster_line(line);
+    if (!read.spot) return;
+    QMetaObject::invokeMethod(
+        this, [this, spot = *read.spot] { alert_if_watched(spot); }, Qt::QueuedConnection);
+}
+
+void PcScopeWindow::alert_if_watched(const kestrel::Spot& spot) {
+    if (!is_watched || !is_watched(spot.callsign.view())) return;
+    if (bell) bell();
+    announce(list_, from_cp932(kestrel::shown_line_text(spot, 0)));
 }
 
 void PcScopeWindow::post_repaint() {

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <ctime>
 #include <functional>
+#include <string_view>
 
 #include "core/cluster/spot_board.h"
 
@@ -41,6 +42,15 @@ public:
     // Runs the window's modal dialogs and question (default exec()); tests answer them.
     std::function<int(QDialog&)> run_dialog;
 
+    // The spot watch list: whether a DX callsign is on it (default: none is), and the bell
+    // a newly arrived watched spot sounds. The shell sets both; they run on the UI thread.
+    std::function<bool(std::string_view callsign)> is_watched;
+    std::function<void()> bell;
+    // Receiver thread, for every line offered to the parser: a spot in it whose callsign
+    // is watched rings the bell once and has its line read out to a screen reader. The
+    // list shows every watched spot highlighted.
+    void post_watch_check(std::string_view line);
+
     QListWidget* spot_list() const { return list_; }
     QSpinBox* band_selector() const { return band_; }
     QSpinBox* minutes_selector() const { return minutes_; }
@@ -62,6 +72,8 @@ private:
     void remove_selected();
     void remove_all();
     void add_by_hand();
+    void alert_if_watched(const kestrel::Spot& spot);
+    void mark_watched(int row);
 
     kestrel::SpotBoard& board_;
     kestrel::ScopeFilter& filter_;

@@ -11,6 +11,7 @@
 #include "app/shell/command_ids.h"
 #include "app/shell/main_window.h"
 #include "app/talk/talk_window.h"
+#include "core/cluster/watch_list.h"
 #include "core/settings/settings_io.h"
 
 namespace kestrel::app {
@@ -56,6 +57,10 @@ void MainWindow::open_pc_scope() {
         new PcScopeWindow(cluster_.spots, cluster_.filter, s_.settings.small_pc_scope == 1,
                           [this] { return cluster_.clock(); });
     scope->run_dialog = [this](QDialog& dialog) { return run_dialog(dialog); };
+    scope->is_watched = [this](std::string_view callsign) {
+        return kestrel::watch_list_matches(s_.settings.watch_list.view(), callsign);
+    };
+    scope->bell = [this] { s_.desktop.beep(); };
     // The main frame's accelerators work in this window too (ALT+S closes it); a grayed
     // item's accelerator does nothing here either.
     for (const auto& [id, action] : menu_.items) {
@@ -70,6 +75,7 @@ void MainWindow::open_pc_scope() {
     cluster_.scope = scope;
     s_.link.line_processor().set_scope_consumer([this, scope](std::string_view line) {
         if (cluster_.spots.parse_spot_line(line, cluster_.clock())) scope->post_repaint();
+        scope->post_watch_check(line);
     });
     scope->show();
     scope->refresh();
