@@ -104,7 +104,7 @@ fuzz: deps
 SOAK_BUILD ?= build-soak
 soak: deps
 	cmake -S . -B $(SOAK_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTREL_SOAK=ON \
-	  -DKESTREL_GUI=OFF $(CONFIGURE) >/dev/null
+	  -DKESTREL_GUI=OFF $(CMAKE_FLAGS) >/dev/null
 	cmake --build $(SOAK_BUILD) -j $(JOBS) --target kestrel_soak
 	tools/soak/soak.py $(SOAK_BUILD)/tools/soak/kestrel_soak
 
