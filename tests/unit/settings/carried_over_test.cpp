@@ -71,7 +71,9 @@ TEST(CarriedOver, SettingsFileProblemNamesPathAndReason) {
         SCOPED_TRACE(path);
         const std::string problem = SettingsFile(path).access_problem();
         EXPECT_EQ(problem.empty(), reason.empty()) << problem;
-        if (!reason.empty()) EXPECT_NE(problem.find(path + reason), std::string::npos);
+        if (!reason.empty()) {
+            EXPECT_NE(problem.find(path + reason), std::string::npos);
+        }
     }
 }
 
