@@ -120,6 +120,8 @@ RbbsDialog::RbbsDialog(kestrel::Settings& settings, int record, kestrel::RbbsSha
     prompt_timeout_->setAccessibleName(QStringLiteral("ﾀｲﾑｱｳﾄ(秒)"));
     prompt_timeout_->setRange(1, kestrel::prompt_timeout_max);
     prompt_timeout_->installEventFilter(this);
+    // Its text field is what an assistive tool meets first.
+    prompt_timeout_->findChild<QLineEdit*>()->setAccessibleName(prompt_timeout_->accessibleName());
     prompt_form->addRow(prompt_wait_->accessibleName(), prompt_wait_);
     prompt_form->addRow(prompt_timeout_->accessibleName(), prompt_timeout_);
     grid->addWidget(prompt_box, prompt_row, 2, row - prompt_row, 1);
