@@ -82,10 +82,6 @@ public:
     void wheel(int delta, Qt::KeyboardModifiers modifiers) override;
     void focus_changed(bool focused) override;
 
-signals:
-    // Commands whose features are not part of the program yet.
-    void unconnected_command(int id);
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -94,8 +90,7 @@ private:
     friend std::span<const CommandRow> command_table();
     friend struct KeyBinding;
 
-    // Command-table glue: `call<&f>` runs a member, `call_id<&f>` one that takes the id,
-    // `later` reports a command whose feature is not part of the program yet.
+    // Command-table glue: `call<&f>` runs a member, `call_id<&f>` one that takes the id.
     template <void (MainWindow::*f)()>
     static void call(MainWindow& w, int) {
         (w.*f)();
@@ -104,8 +99,6 @@ private:
     static void call_id(MainWindow& w, int id) {
         (w.*f)(id);
     }
-    static void later(MainWindow& w, int id) { emit w.unconnected_command(id); }
-    static void ignore(MainWindow&, int) {}
 
     // Commands.
     void upload_command();

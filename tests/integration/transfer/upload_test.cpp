@@ -124,6 +124,7 @@ TEST_F(UploadTest, AbortWhilePausedSleepingOrBlockedOnAFullQueue) {
         }
         return n;
     };
+    std::size_t before = 0;  // the capture's size when the row starts
     std::string big;
     while (big.size() < (1 << 20)) big += std::string(78, 'x') + "\x82\xA0\r\n";  // CP932
     struct Case {
@@ -131,9 +132,12 @@ TEST_F(UploadTest, AbortWhilePausedSleepingOrBlockedOnAFullQueue) {
         int wait_ms;
         std::string text;
         std::function<bool()> waiting;
+        const char* prompt = "";
     };
     const Case cases[] = {
         {"paused", 0, "a\r\n/**/\r\nb\r\n", [&] { return upload.paused(); }},
+        {"waiting for a prompt", 0, "a\r\nb\r\n", [&] { return sent().size() == before + 2; },
+         "CMD>"},
         {"sleeping at UL_WAIT 5000", 5000, "abc\r\n", [] { return true; }},
         // The far end reads nothing: the queue fills and the send waits for room.
         {"blocked on a full output queue", 0, big,
@@ -148,7 +152,8 @@ TEST_F(UploadTest, AbortWhilePausedSleepingOrBlockedOnAFullQueue) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         rig.settings.port.upload_wait = c.wait_ms;
-        const std::size_t before = sent().size();
+        rig.settings.rbbs[0].prompt_wait.assign(c.prompt);
+        before = sent().size();
         ASSERT_TRUE(start_file(c.text, "abort.txt"));
         ASSERT_TRUE(eventually(c.waiting));
         EXPECT_EQ(open_fds(dir.file("abort.txt")), c.text == big ? 1 : 0);  // big: read as it goes
@@ -163,6 +168,27 @@ TEST_F(UploadTest, AbortWhilePausedSleepingOrBlockedOnAFullQueue) {
         EXPECT_EQ(pty.read(count).size(), count);
         EXPECT_EQ(pty.read(1, 200), "");
     }
+}
+
+// With the record's prompt each line waits until the prompt ends the received line, also
+// when it comes in pieces; one cut by LF does not count, and the time-out pauses.
+TEST_F(UploadTest, PromptPacedLinesWaitForThePrompt) {
+    rig.settings.rbbs[0].prompt_wait.assign(" CMD> ");
+    rig.settings.rbbs[0].prompt_timeout = 1;
+    ASSERT_TRUE(start_file("one\r\ntwo\r\nthree\r\nfour\r\n"));
+    EXPECT_EQ(pty.read(4), "one\r");
+    pty.write("\r\nok\rCM");
+    pty.write("D>");
+    EXPECT_EQ(pty.read(4), "two\r");
+    pty.write("CMD>");
+    EXPECT_EQ(pty.read(6), "three\r");
+    pty.write("CM\nD>");
+    ASSERT_TRUE(eventually([&] { return upload.paused(); }));
+    EXPECT_NE(rig.screen_line(1).find(text::sjis("ﾌﾟﾛﾝﾌﾟﾄが 1秒 来ません")), std::string::npos);
+    EXPECT_EQ(pty.drain(), "");
+    EXPECT_TRUE(upload.resume());
+    EXPECT_EQ(pty.read(5), "four\r");
+    EXPECT_TRUE(eventually([&] { return !upload.running(); }));
 }
 
 // A capture that cannot be written ends the download and the upload, with the message of

@@ -411,7 +411,6 @@ void ShellTest::grayed_accelerator_does_nothing_but_buttons_work() {
     GuiRig rig;
     rig.start(GuiRig::settings_text({}));
     MainWindow& w = rig.window();
-    QSignalSpy commands(&w, &MainWindow::unconnected_command);
 
     // Before the first opening of a menu the copy items are enabled.
     kestrel::LineStore& store = rig.session().store;
@@ -425,7 +424,6 @@ void ShellTest::grayed_accelerator_does_nothing_but_buttons_work() {
     rig.key(Qt::Key_S, Qt::AltModifier);
     QVERIFY(w.cluster().scope != nullptr);
     w.dispatch(command::pc_scope);
-    QCOMPARE(commands.size(), 0);
 
     store.clear_selection();
     w.init_menu_popup();  // no line selected: the copy items gray
