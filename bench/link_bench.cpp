@@ -12,6 +12,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -125,26 +126,30 @@ void BM_ReceivePathWithCapture(benchmark::State& state) {
     capture.start_download(dir);
 
     std::uintmax_t captured = 0;
-    double seconds = 0;
+    double best_rate = 0;
     for (auto _ : state) {
         auto start = Clock::now();
         write_all(pty.master, bytes);
         captured += bytes.size();
         wait_for_size(*desktop.chosen, captured);
-        seconds += seconds_since(start);
-        state.SetIterationTime(seconds_since(start));
+        const double seconds = seconds_since(start);
+        best_rate = std::max(best_rate, static_cast<double>(bytes.size()) / seconds);
+        state.SetIterationTime(seconds);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(captured));
     link.close_port();
     capture.end_download();
 
-    double cat_rate = cat_bytes_per_second(bytes, dir + "/cat.txt");
+    // Best of three each way: on a shared machine the slower runs measure the neighbours.
+    double cat_rate = 0;
+    for (int i = 0; i < 3; ++i) {
+        cat_rate = std::max(cat_rate, cat_bytes_per_second(bytes, dir + "/cat.txt"));
+    }
     state.counters["cat_bytes_per_second"] = cat_rate;
-    const double rate = seconds > 0 ? static_cast<double>(captured) / seconds : 0;
     std::printf(
-        "receive path with capture: %.1f MB/s; the same pty under cat: %.1f MB/s; "
-        "ratio %.2f (target >= 0.50)\n",
-        rate / 1e6, cat_rate / 1e6, rate / cat_rate);
+        "receive path with capture, best of 3: %.1f MB/s; the same pty under cat, best "
+        "of 3: %.1f MB/s; ratio %.2f (target >= 0.50)\n",
+        best_rate / 1e6, cat_rate / 1e6, best_rate / cat_rate);
     std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_ReceivePathWithCapture)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -63,23 +63,42 @@ inline std::string ring_problem(LineStore& store) {
 }
 
 // Bytes as the ring is fed: the first byte picks the time stamp and the screen's height,
-// then each run's first byte picks its length and whether it goes byte by byte.
+// then each run's first byte picks its length and whether it goes byte by byte. Without
+// time stamps a second ring takes every byte through put_char: the two must not differ.
 inline std::string line_store_input(const std::uint8_t* data, std::size_t size) {
     bench::QuietDesktop desktop;
-    LineStore store{desktop};
-    store.set_bell(false);
-    store.first_sized(size > 0 ? 1 + data[0] % 60 : 24);
-    store.set_time_stamp(size > 0 && (data[0] & 0x80) != 0);
+    LineStore store{desktop}, bytewise{desktop};
+    const bool stamps = size > 0 && (data[0] & 0x80) != 0;
+    for (LineStore* ring : {&store, &bytewise}) {
+        ring->set_bell(false);
+        ring->first_sized(size > 0 ? 1 + data[0] % 60 : 24);
+        ring->set_time_stamp(stamps);
+    }
     const std::string_view all(reinterpret_cast<const char*>(data), size);
     for (std::size_t at = 1; at < size;) {
         const std::uint8_t how = data[at++];
+        const bool notice = (how & 0x80) != 0;
         const std::string_view run = all.substr(at, 1 + (how & 0x3F));
         if ((how & 0x40) != 0) {
-            for (char c : run) store.put_char(static_cast<std::uint8_t>(c), (how & 0x80) != 0);
+            for (char c : run) store.put_char(static_cast<std::uint8_t>(c), notice);
         } else {
-            store.put_text(run, (how & 0x80) != 0);
+            store.put_text(run, notice);
         }
+        for (char c : run) bytewise.put_char(static_cast<std::uint8_t>(c), notice);
         at += run.size();
+    }
+    if (!stamps) {
+        for (int age = 0; age < LineStore::line_count; ++age) {
+            bool same = true;
+            store.with_line(age, [&](const ScreenLine& a) {
+                bytewise.with_line(
+                    age, [&](const ScreenLine& b) { same = std::memcmp(&a, &b, sizeof a) == 0; });
+            });
+            if (!same) return "put_text and put_char leave different lines";
+        }
+        if (store.cursor_column() != bytewise.cursor_column()) {
+            return "put_text and put_char leave the cursor in different columns";
+        }
     }
     return ring_problem(store);
 }

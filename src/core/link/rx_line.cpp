@@ -4,10 +4,6 @@
 
 namespace kestrel {
 
-namespace {
-constexpr std::uint8_t lf = 10;
-}
-
 std::string_view RxLine::text() const {
     return std::string_view(bytes.data(), ::strnlen(bytes.data(), size));
 }
@@ -26,15 +22,6 @@ void LineProcessor::begin_read() {
     triggers_.start_on = record.dl_start_valid != 0;
     triggers_.end_on = record.dl_end_valid != 0;
     triggers_.dl_dir = settings_.dl_dir;
-}
-
-void LineProcessor::accumulate_byte(std::uint8_t c) {
-    if (c == lf) {
-        line_complete();
-        return;
-    }
-    rx_line_.store(c);
-    check_download();
 }
 
 void LineProcessor::line_complete() {

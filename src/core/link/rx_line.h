@@ -60,8 +60,17 @@ public:
     // Called by the receiver before each read's bytes: takes the current record's
     // download strings and the D/L directory.
     void begin_read();
-    // accumulate_byte: one received byte, before the screen and the capture see it.
-    void accumulate_byte(std::uint8_t c);
+    // accumulate_byte: one received byte, before the screen and the capture see it. Inline,
+    // as the receiver calls it for every byte; only a start or end string in use makes a
+    // byte worth checking against them.
+    void accumulate_byte(std::uint8_t c) {
+        if (c == '\n') {
+            line_complete();
+            return;
+        }
+        rx_line_.store(c);
+        if (triggers_.start_on || triggers_.end_on) check_download();
+    }
 
     // The PC scope parser and the TALK intake. Each is called on the receiver thread, only
     // while set; once a setter returns, the previous consumer is not running and will not

@@ -23,6 +23,11 @@ const std::array<std::string, 4>& banner() {
 
 constexpr std::uint8_t bel = 7, bs = 8, tab = 9, lf = 10, cr = 13;
 
+// A byte stored as it comes, one column wide, when no lead byte waits for its partner.
+constexpr bool is_plain(char c) {
+    return static_cast<std::uint8_t>(c) >= 32 && !text::is_lead_byte(c);
+}
+
 }  // namespace
 
 LineStore::LineStore(Desktop& desktop) : desktop_(desktop) { copy_banner(); }
@@ -34,7 +39,36 @@ void LineStore::put_char(std::uint8_t c, bool notice) {
 
 void LineStore::put_text(std::string_view bytes, bool notice) {
     std::lock_guard lock(store_mutex_);
-    for (char c : bytes) put_char_locked(static_cast<std::uint8_t>(c), notice);
+    for (std::size_t i = 0; i < bytes.size();) {
+        std::size_t n = 0;
+        if (!lead_pending_) {
+            while (i + n < bytes.size() && is_plain(bytes[i + n])) ++n;
+        }
+        if (n == 0) {
+            put_char_locked(static_cast<std::uint8_t>(bytes[i]), notice);
+            ++i;
+            continue;
+        }
+        put_plain_locked(bytes.substr(i, n), notice);
+        i += n;
+    }
+}
+
+// What put_char_locked does with each byte of `plain`, a line's worth at a time: received
+// traffic is mostly such runs, and the receiver hands them over by the kilobyte.
+void LineStore::put_plain_locked(std::string_view plain, bool notice) {
+    while (!plain.empty()) {
+        if (cursor_column_ >= columns) new_line_at_column_zero();
+        ScreenLine& line = lines_[current_line_];
+        const std::size_t n =
+            std::min(plain.size(), static_cast<std::size_t>(columns - cursor_column_));
+        line.kind = notice ? line_pause_notice : line_plain;
+        line.selected = 0;
+        std::memcpy(line.text + cursor_column_, plain.data(), n);
+        cursor_column_ += static_cast<int>(n);
+        line.text[cursor_column_] = 0;
+        plain.remove_prefix(n);
+    }
 }
 
 void LineStore::put_char_locked(std::uint8_t c, bool notice) {

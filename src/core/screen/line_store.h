@@ -117,6 +117,7 @@ private:
     }
 
     void put_char_locked(std::uint8_t c, bool notice);
+    void put_plain_locked(std::string_view plain, bool notice);
     void store_byte(std::uint8_t c, bool notice);
     void new_line();
     void new_line_at_column_zero();

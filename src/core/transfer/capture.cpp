@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "core/settings/windows_paths.h"
 #include "core/text/sjis.h"
@@ -224,8 +225,25 @@ bool Capture::capture_byte(std::uint8_t c) {
 
 bool Capture::capture_received(std::string_view bytes) {
     std::lock_guard lock(capture_mutex_);
-    for (char c : bytes) {
-        if (!put_filtered_locked(static_cast<std::uint8_t>(c))) return false;
+    while (fd_ >= 0 && !bytes.empty()) {
+        if (failed_) return false;
+        if (buffered_ == buffer_.size()) {
+            if (!flush_locked()) return false;
+            continue;
+        }
+        // Bytes the filter keeps as they are go into the buffer a run at a time; control
+        // bytes (and the time stamp after LF) one by one.
+        const std::size_t room = buffer_.size() - buffered_;
+        std::size_t n = 0;
+        while (n < room && n < bytes.size() && static_cast<std::uint8_t>(bytes[n]) >= 32) ++n;
+        if (n > 0) {
+            std::memcpy(buffer_.data() + buffered_, bytes.data(), n);
+            buffered_ += n;
+        } else {
+            if (!put_filtered_locked(static_cast<std::uint8_t>(bytes[0]))) return false;
+            n = 1;
+        }
+        bytes.remove_prefix(n);
     }
     return flush_locked();
 }
