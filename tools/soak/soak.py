@@ -9,12 +9,10 @@ usage: soak.py DRIVER [--quick]   (--quick: a tenth of the traffic, 20 kills)
 import fcntl
 import os
 import random
-import select
 import shutil
 import subprocess
 import sys
 import tempfile
-import termios
 import time
 
 DRIVER = sys.argv[1]
