@@ -18,7 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(FuzzCorpus, EveryKeptInputPasses) {
-    const fs::path corpus = fs::path(__FILE__).parent_path() / "../../../fuzz/corpus";
+    const fs::path corpus = KESTREL_FUZZ_CORPUS;
     const std::pair<const char*, std::string (*)(const std::uint8_t*, std::size_t)> targets[] = {
         {"fuzz_spot_parser", fuzz::spot_parser_input},
         {"fuzz_talk_intake", fuzz::talk_intake_input},
