@@ -18,8 +18,7 @@ namespace kestrel::testing {
 class FakeDesktop : public Desktop {
 public:
     struct Message {
-        std::string text;  // converted to UTF-8 for readable assertions
-        std::string caption;
+        std::string text, caption;  // converted to UTF-8 for readable assertions
         MessageIcon icon;
         MessageButtons buttons;
     };
@@ -40,7 +39,7 @@ public:
         return next(answers_, yes ? MessageAnswer::yes : MessageAnswer::ok);
     }
     void beep() override { ++beeps_; }
-    void menu_refresh() override { ++menu_refreshes_; }
+    void menu_refresh() override {}
     void repaint_row(Pane, int) override {}
     void repaint_pane(Pane, bool) override {}
     void split_view_changed(bool on) override { add(split_changes_, on); }
@@ -68,7 +67,6 @@ public:
         return out;
     }
     int beeps() const { return beeps_; }
-    int menu_refreshes() const { return menu_refreshes_; }
     int saver_releases() const { return saver_releases_; }
     std::vector<bool> split_changes() const { return copy_of(split_changes_); }
     FileChoice last_choice() const { return copy_of(last_choice_); }
@@ -100,7 +98,7 @@ private:
     std::vector<bool> split_changes_;
     FileChoice last_choice_;
     std::atomic<std::time_t> now_{1204707847};  // 2008-03-05 09:04:07 UTC
-    std::atomic<int> beeps_{0}, menu_refreshes_{0}, saver_releases_{0};
+    std::atomic<int> beeps_{0}, saver_releases_{0};
 };
 
 }  // namespace kestrel::testing

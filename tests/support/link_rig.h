@@ -32,13 +32,9 @@ namespace kestrel::testing {
 class FakeModem : public ModemControl {
 public:
     std::atomic<bool> dsr_on{true};
-    std::atomic<bool> dtr{false};
     std::atomic<int> breaks_set{0}, breaks_cleared{0};
 
-    bool set_dtr(int, bool on) override {
-        dtr = on;
-        return true;
-    }
+    bool set_dtr(int, bool) override { return true; }
     std::optional<bool> dsr(int) override { return dsr_on.load(); }
     bool set_break(int, bool on) override {
         ++(on ? breaks_set : breaks_cleared);
@@ -71,9 +67,8 @@ public:
     std::atomic<bool> existing_ok{true};
     std::atomic<bool> existing_overwrite{false};
     std::atomic<int> existing_asked{0};
-    ExistingFileAnswer ask_existing_file(bool overwrite) override {
+    ExistingFileAnswer ask_existing_file(bool) override {
         ++existing_asked;
-        (void)overwrite;
         return {existing_ok.load(), existing_overwrite.load()};
     }
 
@@ -111,8 +106,6 @@ struct LinkRig {
         link =
             std::make_unique<Link>(store, backscroll, capture, settings, desktop, std::move(fake));
     }
-    ~LinkRig() { link.reset(); }
-
     // The text of the line `back` lines above the cursor line.
     std::string screen_line(int back = 0) { return store.line_text(back); }
 

@@ -15,7 +15,6 @@ struct RingAccess {
     // Lock held.
     static int current_line(const LineStore& store) { return store.current_line(); }
     static ScreenLine& line(LineStore& store, int index) { return store.line(index); }
-    static auto& lines(LineStore& store) { return store.lines(); }
 };
 
 }  // namespace kestrel::testing

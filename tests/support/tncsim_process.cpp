@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,15 +28,12 @@ int status_of(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 
 bool TncsimProcess::available() { return access(TNCSIM_PATH, X_OK) == 0; }
 
-TncsimProcess::TncsimProcess(const std::vector<std::string>& args) {
+TncsimProcess::TncsimProcess(std::vector<std::string> args) {
     int out[2];
-    std::FILE* log = std::tmpfile();
-    if (pipe2(out, O_CLOEXEC) != 0 || log == nullptr) throw std::runtime_error("pipe, tmpfile");
-    stderr_fd_ = fcntl(fileno(log), F_DUPFD_CLOEXEC, 0);
-    std::fclose(log);
-    std::vector<std::string> copies = args;
+    stderr_fd_ = memfd_create("tncsim-stderr", MFD_CLOEXEC);
+    if (pipe2(out, O_CLOEXEC) != 0 || stderr_fd_ < 0) throw std::runtime_error("pipe, memfd");
     std::vector<char*> argv = {const_cast<char*>(TNCSIM_PATH)};
-    for (auto& a : copies) argv.push_back(a.data());
+    for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);

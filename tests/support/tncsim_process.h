@@ -16,7 +16,7 @@ class TncsimProcess {
 public:
     static bool available();
 
-    explicit TncsimProcess(const std::vector<std::string>& args = {});
+    explicit TncsimProcess(std::vector<std::string> args = {});
     ~TncsimProcess();  // stops it if it still runs
     TncsimProcess(const TncsimProcess&) = delete;
     TncsimProcess& operator=(const TncsimProcess&) = delete;

@@ -69,7 +69,7 @@ TEST_F(LinkReceiveTest, QueuedBurstIsReadWhole) {
     EXPECT_EQ(got, burst);
 }
 
-TEST_F(LinkReceiveTest, CaptureWriteFailureIsReportedOnceAndEndsTheDownload) {
+TEST_F(LinkReceiveTest, CaptureWriteFailureIsReportedOnceEndsTheDownloadAndCloseAnswersIt) {
     ASSERT_TRUE(rig.link->open_port());
     capture_to("/dev/full");
     pty.write("abc\r\ndef");
@@ -80,6 +80,16 @@ TEST_F(LinkReceiveTest, CaptureWriteFailureIsReportedOnceAndEndsTheDownload) {
     EXPECT_EQ(messages[0].text, "書き込みエラーが発生しました");
     EXPECT_EQ(messages[0].icon, MessageIcon::warning);
     EXPECT_EQ(rig.desktop.beeps(), 2);  // the existing-file question's and the end's
+
+    // Closing answers a message box the receiver is waiting in.
+    rig.desktop.hold_messages = true;
+    ASSERT_TRUE(rig.link->open_port());
+    capture_to("/dev/full");
+    pty.write("x");
+    ASSERT_TRUE(eventually([&] { return rig.desktop.held.load() == 1; }));
+    rig.link->close_port();
+    EXPECT_FALSE(rig.link->port_is_open());
+    EXPECT_FALSE(rig.capture.is_open());
 }
 
 TEST_F(LinkReceiveTest, SplitViewIsLeftBeforeTheRingOverwritesIt) {
@@ -98,17 +108,6 @@ TEST_F(LinkReceiveTest, SplitViewIsLeftBeforeTheRingOverwritesIt) {
     pty.write(lines.substr(0, 3 * (LineStore::line_count - 400)));
     ASSERT_TRUE(eventually([&] { return !rig.backscroll.split_view(); }));
     EXPECT_EQ(rig.desktop.split_changes(), (std::vector<bool>{true, false}));
-}
-
-TEST_F(LinkReceiveTest, CloseAnswersAMessageBoxTheReceiverIsWaitingIn) {
-    rig.desktop.hold_messages = true;
-    ASSERT_TRUE(rig.link->open_port());
-    capture_to("/dev/full");
-    pty.write("x");
-    ASSERT_TRUE(eventually([&] { return rig.desktop.held.load() == 1; }));
-    rig.link->close_port();
-    EXPECT_FALSE(rig.link->port_is_open());
-    EXPECT_FALSE(rig.capture.is_open());
 }
 
 }  // namespace

@@ -29,7 +29,22 @@ struct LinkSendTest : ::testing::Test {
     testing::LinkRig rig{pty.slave_path()};
 };
 
-TEST_F(LinkSendTest, RefusalsShowTheirMessages) {
+// A second opener is refused only while the port is open; the other refusals show their
+// messages.
+TEST_F(LinkSendTest, ASecondOpenerIsRefusedOnlyWhileOpenAndOtherRefusalsShowTheirMessages) {
+    ASSERT_TRUE(rig.link->open_port());
+    SerialPort second;
+    EXPECT_FALSE(second.open(pty.slave_path().c_str()));
+    rig.link->close_port();
+    // The terminal is no longer exclusive, or an unprivileged reopen would be refused.
+    const int plain = ::open(pty.slave_path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    int exclusive = -1;
+    EXPECT_EQ(::ioctl(plain, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    ::close(plain);
+    EXPECT_TRUE(second.open(pty.slave_path().c_str()));
+    second.close();
+
     rig.settings.port.baud_rate = 14400;  // a speed the line cannot take
     EXPECT_FALSE(rig.link->open_port());
     rig.settings.port.baud_rate = 9600;
@@ -55,20 +70,6 @@ TEST_F(LinkSendTest, RefusalsShowTheirMessages) {
     EXPECT_FALSE(rig.link->open_port());
     EXPECT_TRUE(rig.link->send_char('x'));
     EXPECT_EQ(rig.desktop.message_texts().back(), "通信ポートがオープンされていません");
-}
-
-TEST_F(LinkSendTest, ASecondOpenerIsRefusedOnlyWhileThePortIsOpen) {
-    ASSERT_TRUE(rig.link->open_port());
-    SerialPort second;
-    EXPECT_FALSE(second.open(pty.slave_path().c_str()));
-    rig.link->close_port();
-    // The terminal is no longer exclusive, or an unprivileged reopen would be refused.
-    const int plain = ::open(pty.slave_path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    int exclusive = -1;
-    EXPECT_EQ(::ioctl(plain, TIOCGEXCL, &exclusive), 0);
-    EXPECT_EQ(exclusive, 0);
-    ::close(plain);
-    EXPECT_TRUE(second.open(pty.slave_path().c_str()));
 }
 
 // BS takes back whole characters of the line since CR (TypedLine has the cases); ESC leaves

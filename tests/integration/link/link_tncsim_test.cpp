@@ -7,7 +7,6 @@
 #include <tuple>
 #include <vector>
 
-#include "core/text/sjis.h"
 #include "link_rig.h"
 #include "ring_access.h"
 #include "temp_dir.h"
@@ -49,38 +48,28 @@ TEST_F(LinkTncsimTest, LineSettingsReachTheLine) {
     }
 }
 
-TEST_F(LinkTncsimTest, TncGoingAwayEndsTheReceiverWithOneErrorText) {
-    start({});
-    ASSERT_TRUE(rig->link->open_port());
-    ASSERT_TRUE(eventually([&] { return rig->screen_line() == "cmd:"; }));
-    tnc->stop();
-    ASSERT_TRUE(eventually([&] { return !rig->link->port_is_open(); }));
-    rig->link->close_port();
-    int errors = 0;
-    auto lock = testing::RingAccess::lock(rig->store);
-    for (const ScreenLine& line : testing::RingAccess::lines(rig->store)) {
-        errors += std::string_view(line.text).find(text::sjis("com ｴﾗ- 5")) != std::string::npos;
-    }
-    EXPECT_EQ(errors, 1);
-}
-
+// Neither the capture file nor the screen moves once close_port returns mid-burst.
 TEST_F(LinkTncsimTest, CloseDuringABurstStopsEverything) {
     start({"--burst", "50000000", "--no-echo"});
-    rig->desktop.choose(dir.file("burst.txt"));
+    const std::string file = dir.file("burst.txt");
+    rig->desktop.choose(file);
     rig->capture.start_download("");
     ASSERT_TRUE(rig->link->open_port());
     rig->link->send_char('x');
-    ASSERT_TRUE(
-        eventually([&] { return std::filesystem::file_size(dir.file("burst.txt")) > 100000; }));
+    // The burst has begun once the capture's first buffer is written; 50 MB lasts far longer
+    // than that, however slow the machine. No deadline: the test's time-out ends a hang.
+    while (std::filesystem::file_size(file) == 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
     rig->link->close_port();
-    const auto size = std::filesystem::file_size(dir.file("burst.txt"));
+    const auto size = std::filesystem::file_size(file);
     const auto current_line = [&] {
         auto lock = testing::RingAccess::lock(rig->store);
         return testing::RingAccess::current_line(rig->store);
     };
     const int line = current_line();
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(std::filesystem::file_size(dir.file("burst.txt")), size);
+    EXPECT_EQ(std::filesystem::file_size(file), size);
     EXPECT_EQ(current_line(), line);
 }
 

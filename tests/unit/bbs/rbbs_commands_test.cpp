@@ -11,12 +11,11 @@ namespace kestrel {
 namespace {
 
 TEST(RbbsCommands, MessageNumberOfAListLine) {
-    struct Case {
+    const struct Case {
         const char* name;
         std::string text;
         int number;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"right-aligned, blank-filled field", "   12  1834 ALL    JA1ABC  05/01", 12},
         {"left-aligned at the line start", "12     1834 ALL    JA1ABC  05/01", 12},
         {"leading zeros after blanks", "  0042 more text", 42},
@@ -49,28 +48,19 @@ TEST(RbbsCommands, ConnectCommandBytes) {
 }
 
 TEST(RbbsCommands, ContinuousReadText) {
-    struct Case {
-        const char* name;
-        const char* read_command;
-        const char* separator;
+    const struct Case {
+        const char *name, *read_command, *separator;
         int sort;
         std::vector<int> numbers;
         const char* text;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"ascending", "R", ",", 1, {12, 5, 30}, "R 5,12,30"},
         {"descending", "R", ",", 2, {7, 30, 12}, "R 30,12,7"},
         {"as marked", "R", ",", 0, {7, 30, 12}, "R 7,30,12"},
         {"unknown order as marked", "R", ",", 5, {7, 30, 12}, "R 7,30,12"},
         {"one number", "R", ",", 2, {12}, "R 12"},
         {"blank separator (stored as 0)", "READ", " ", 1, {3, 2, 1}, "READ 1 2 3"},
-        {"two-byte separator dropped whole",
-         "R",
-         "\x81\x41",
-         1,
-         {2, 1},
-         "R 1\x81\x41"
-         "2"},
+        {"two-byte separator dropped whole", "R", "\201A", 1, {2, 1}, "R 1\201A2"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

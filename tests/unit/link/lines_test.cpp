@@ -120,7 +120,9 @@ TEST_F(RxLineTest, ConsumersGetFinishedLinesOnlyWhileSet) {
     EXPECT_EQ(talk, (std::vector<std::string>{"half line", "a"}));
 }
 
-TEST_F(RxLineTest, StartAndEndStringsFrameADateNamedCaptureWithNoTypedKeyBeforeTheStart) {
+// The current record's start and end strings frame a date-named capture, with no typed key
+// before the start; nothing else starts one.
+TEST_F(RxLineTest, StartAndEndStringsFrameADateNamedCaptureOnlyAtALineStart) {
     desktop.typing_into = &capture;
     receive("before\r\n*** START of message 12\r\nbody\r\n");
     receive("*** END and more\r\nafter\r\n");
@@ -130,9 +132,8 @@ TEST_F(RxLineTest, StartAndEndStringsFrameADateNamedCaptureWithNoTypedKeyBeforeT
     // The next start string appends to the same day's file.
     receive("*** START\r\n*** END\r\n");
     EXPECT_EQ(file_text(dir.file("080305.bbs")), first + "*** START\r\n*** END\r\n");
-}
 
-TEST_F(RxLineTest, NoDateNamedCaptureWithoutTheCurrentRecordsStartStringStartingALine) {
+    // None without the current record's start string starting a line.
     // bytes, the start string switched on, the start string, the current record
     const std::tuple<std::string_view, int, const char*, int> rows[] = {
         {"say *** START\r\n", 1, "*** START", 3},

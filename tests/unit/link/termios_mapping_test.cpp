@@ -7,9 +7,10 @@
 namespace kestrel {
 namespace {
 
-// Speeds, a raw line and the flow control are what every exchange with the simulated TNC
-// already relies on; here the framing. 1.5 stop bits become two, the nearest the kernel has;
-// parity is sent but never checked; flow 2 (CTS/DTR) is RTS/CTS to the kernel.
+// Speeds, a raw line and XON/XOFF are what every exchange with the simulated TNC already
+// relies on (LinkTncsimTest reads them back from the line); here the framing. 1.5 stop bits become
+// two, the nearest the kernel has; parity is sent but never checked; flow 2 (CTS/DTR) is RTS/CTS to
+// the kernel.
 TEST(TermiosMapping, FramingAndHardwareFlowControl) {
     const std::pair<PortSettings, tcflag_t> rows[] = {
         {{.bit_length = 7, .stop_bits = 1, .parity = 1, .flow_control = 1},
@@ -27,20 +28,6 @@ TEST(TermiosMapping, FramingAndHardwareFlowControl) {
                   cflag | CREAD | CLOCAL);
         EXPECT_EQ(t.c_iflag & (IXON | IXOFF | IXANY | INPCK | IGNPAR), 0u);
     }
-}
-
-// XON/XOFF (flow 0) on a raw line at the chosen speed: nothing translated, nothing echoed.
-TEST(TermiosMapping, SoftwareFlowOnARawLine) {
-    termios t{};
-    t.c_iflag = ICRNL | INLCR | ISTRIP;
-    t.c_oflag = OPOST | ONLCR;
-    t.c_lflag = ECHO | ICANON | ISIG | IEXTEN;
-    ASSERT_TRUE(termios_from_port_settings(PortSettings{.baud_rate = 4800}, t));
-    EXPECT_EQ(t.c_iflag & (IXON | IXOFF | ICRNL | INLCR | ISTRIP), tcflag_t(IXON | IXOFF));
-    EXPECT_EQ(t.c_oflag & OPOST, 0u);
-    EXPECT_EQ(t.c_lflag & (ECHO | ICANON | ISIG | IEXTEN), 0u);
-    EXPECT_EQ(cfgetospeed(&t), speed_t(B4800));
-    EXPECT_EQ(cfgetispeed(&t), speed_t(B4800));
 }
 
 }  // namespace

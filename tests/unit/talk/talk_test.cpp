@@ -6,8 +6,6 @@
 #include <thread>
 #include <vector>
 
-#include "core/text/sjis.h"
-
 namespace kestrel {
 namespace {
 
@@ -48,7 +46,6 @@ TEST(Talk, LineAndRefusals) {
     EXPECT_EQ(talk_refusal("a ?x-sjis?B? b", "JA2XYZ", false), TalkRefusal::header_in_plain_text);
     EXPECT_EQ(talk_refusal("a ?x-sjis?B? b", "JA2XYZ", true), TalkRefusal::none);
     EXPECT_EQ(talk_refusal("hi", "", true), TalkRefusal::empty_partner);
-    EXPECT_EQ(refusal_text(TalkRefusal::empty_message), text::sjis("本文を入れて下さい"));
 }
 
 TEST(Talk, IntakeFiltersDecodesCleansAndWraps) {

@@ -6,10 +6,9 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
+#include "file_bytes.h"
 #include "temp_dir.h"
 #include "terminal.h"
 #include "tncsim_process.h"
@@ -21,57 +20,46 @@ namespace {
 // from hanging.
 std::string file_once_it_holds(const std::string& path, const std::string& text) {
     std::string bytes;
-    for (int tries = 0; bytes.find(text) == std::string::npos && tries < 1500; ++tries) {
+    for (int tries = 0; (bytes = read_bytes(path)).find(text) == std::string::npos; ++tries) {
+        if (tries == 1500) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        std::ifstream in(path, std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(in), {});
     }
     return bytes;
 }
 
-TEST(Options, RecordKeepsEveryByteReceived) {
+// One run with the options a demo combines: the line is reached through the symlink, the
+// settings log follows what the terminal sets (one that fills in its settings from scratch
+// clears EXTPROC; later changes must still reach the log), every byte received is recorded,
+// and the hang-up ends tncsim and takes the symlink away.
+TEST(Options, RecordSettingsLogAndLinkUntilTheTerminalHangsUp) {
     TempDir dir;
+    const std::string link = dir.file("tnc"), log = dir.file("settings.log");
     const std::string sent = "C JA1BBS\rL\r\x82\xa0\x03\r\nMYX\b\r";
-    TncsimProcess tnc({"--dx-interval", "0", "--record", dir.file("rx.bin")});
-    Terminal term(tnc.slave_path());
-    term.send(sent);
-    term.read_until("MYCALL NOCALL\r\ncmd:");
-    EXPECT_EQ(tnc.stop(), 0);
-    EXPECT_EQ(file_once_it_holds(dir.file("rx.bin"), sent), sent);
-}
-
-// A terminal that fills in its settings from scratch clears EXTPROC; later changes must
-// still reach the log.
-TEST(Options, SettingsLogFollowsWhatTheTerminalSets) {
-    TempDir dir;
-    const std::string log = dir.file("settings.log");
-    TncsimProcess tnc({"--dx-interval", "0", "--settings-log", log});
-    Terminal term(tnc.slave_path());
-    term.read_until("cmd:");
-    termios t{};
-    cfmakeraw(&t);
-    t.c_cflag |= CS8 | CREAD | CLOCAL | CRTSCTS | CSTOPB;
-    cfsetspeed(&t, B19200);
-    ASSERT_EQ(tcsetattr(term.fd(), TCSANOW, &t), 0);
-    file_once_it_holds(log, "speed=19200");
-    cfsetspeed(&t, B2400);
-    t.c_cflag &= ~(CRTSCTS | CSTOPB);
-    t.c_iflag |= IXON | IXOFF;
-    ASSERT_EQ(tcsetattr(term.fd(), TCSANOW, &t), 0);
-    EXPECT_EQ(file_once_it_holds(log, "speed=2400"),
-              "speed=19200 bits=8 parity=none stop=2 flow=rtscts\n"
-              "speed=2400 bits=8 parity=none stop=1 flow=xonxoff\n");
-    EXPECT_EQ(term.command("", "cmd:"), "\r\ncmd:");  // the line still works
-}
-
-TEST(Options, LinkLastsUntilTheTerminalHangsUp) {
-    TempDir dir;
-    const std::string link = dir.file("tnc");
-    TncsimProcess tnc({"--dx-interval", "0", "--link", link, "--exit-on-hangup"});
+    TncsimProcess tnc({"--dx-interval", "0", "--record", dir.file("rx.bin"), "--settings-log", log,
+                       "--link", link, "--exit-on-hangup"});
     EXPECT_EQ(std::filesystem::read_symlink(link).string(), tnc.slave_path());
-    EXPECT_EQ(Terminal(link).read_until("cmd:"), "tncsim TNC-2 simulator\r\ncmd:");
+    {
+        Terminal term(link);
+        EXPECT_EQ(term.read_until("cmd:"), "tncsim TNC-2 simulator\r\ncmd:");
+        termios t{};
+        cfmakeraw(&t);
+        t.c_cflag |= CS8 | CREAD | CLOCAL | CRTSCTS | CSTOPB;
+        cfsetspeed(&t, B19200);
+        ASSERT_EQ(tcsetattr(term.fd(), TCSANOW, &t), 0);
+        file_once_it_holds(log, "speed=19200");
+        cfsetspeed(&t, B2400);
+        t.c_cflag &= ~(CRTSCTS | CSTOPB);
+        t.c_iflag |= IXON | IXOFF;
+        ASSERT_EQ(tcsetattr(term.fd(), TCSANOW, &t), 0);
+        EXPECT_EQ(file_once_it_holds(log, "speed=2400"),
+                  "speed=19200 bits=8 parity=none stop=2 flow=rtscts\n"
+                  "speed=2400 bits=8 parity=none stop=1 flow=xonxoff\n");
+        term.send(sent);  // the line still works
+        term.read_until("MYCALL NOCALL\r\ncmd:");
+    }
     EXPECT_EQ(tnc.wait_for_exit(), 0);
     EXPECT_FALSE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(read_bytes(dir.file("rx.bin")), sent);  // complete once tncsim has ended
 }
 
 TEST(Options, PacedBurstArrivesWhole) {
