@@ -1,7 +1,6 @@
 #include "core/transfer/prompt_watch.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace kestrel {
 
@@ -22,7 +21,7 @@ bool PromptWatch::watch(std::string_view prompt) {
     prompt = trimmed(prompt);
     prompt = prompt.substr(0, max_prompt);
     std::lock_guard lock(prompt_mutex_);
-    std::memcpy(prompt_.data(), prompt.data(), prompt.size());
+    std::copy(prompt.begin(), prompt.end(), prompt_.begin());
     prompt_length_ = prompt.size();
     tail_next_ = tail_count_ = 0;
     seen_ = interrupted_ = false;
