@@ -25,12 +25,12 @@
 #include "core/settings/settings.h"
 #include "core/transfer/capture.h"
 #include "fake_desktop.h"
+#include "file_bytes.h"
 #include "pty_pair.h"
 
 namespace kestrel::testing {
 
-class FakeModem : public ModemControl {
-public:
+struct FakeModem : ModemControl {
     std::atomic<bool> dsr_on{true};
     std::atomic<int> breaks_set{0}, breaks_cleared{0};
 
@@ -89,10 +89,7 @@ bool eventually(F done) {
     return true;
 }
 
-inline std::string file_text(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+inline std::string file_text(const std::string& path) { return read_bytes(path); }
 
 // Everything the terminal needs around one Link, pointed at `device`.
 struct LinkRig {

@@ -18,54 +18,51 @@ namespace {
 using testing::eventually;
 using testing::file_text;
 
-class LinkTncsimTest : public ::testing::Test {
-protected:
-    // Starts tncsim with `args` and a Link on its line (DSR watch off: a pty has no DSR).
-    void start(std::vector<std::string> args) {
-        if (!testing::TncsimProcess::available()) GTEST_SKIP() << "tncsim is not built";
-        tnc = std::make_unique<testing::TncsimProcess>(std::move(args));
-        rig = std::make_unique<testing::LinkRig>(tnc->slave_path());
-        rig->settings.port.dsr_watch = 0;
+// tncsim started with `args` and a Link on its line (DSR watch off: a pty has no DSR); tncsim
+// is built with the tests.
+struct TncsimLink {
+    explicit TncsimLink(std::vector<std::string> args) : tnc(std::move(args)) {
+        rig.settings.port.dsr_watch = 0;
     }
-
     testing::TempDir dir;
-    std::unique_ptr<testing::TncsimProcess> tnc;
-    std::unique_ptr<testing::LinkRig> rig;
+    testing::TncsimProcess tnc;
+    testing::LinkRig rig{tnc.slave_path()};
 };
 
 // Every open sets the line anew.
-TEST_F(LinkTncsimTest, LineSettingsReachTheLine) {
+TEST(LinkTncsimTest, LineSettingsReachTheLine) {
+    testing::TempDir dir;
     const std::string log = dir.file("settings.log");
-    start({"--settings-log", log});
+    TncsimLink s({"--settings-log", log});
     for (const auto& [baud, flow, line] :
          {std::tuple(4800, 1, "speed=4800 bits=8 parity=none stop=1 flow=rtscts\n"),
           std::tuple(38400, 0, "speed=38400 bits=8 parity=none stop=1 flow=xonxoff\n")}) {
-        rig->settings.port.baud_rate = baud;
-        rig->settings.port.flow_control = flow;
-        ASSERT_TRUE(rig->link->open_port());
+        s.rig.settings.port.baud_rate = baud;
+        s.rig.settings.port.flow_control = flow;
+        ASSERT_TRUE(s.rig.link->open_port());
         EXPECT_TRUE(eventually([&] { return file_text(log).ends_with(line); })) << file_text(log);
-        rig->link->close_port();
+        s.rig.link->close_port();
     }
 }
 
 // Neither the capture file nor the screen moves once close_port returns mid-burst.
-TEST_F(LinkTncsimTest, CloseDuringABurstStopsEverything) {
-    start({"--burst", "50000000", "--no-echo"});
-    const std::string file = dir.file("burst.txt");
-    rig->desktop.choose(file);
-    rig->capture.start_download("");
-    ASSERT_TRUE(rig->link->open_port());
-    rig->link->send_char('x');
+TEST(LinkTncsimTest, CloseDuringABurstStopsEverything) {
+    TncsimLink s({"--burst", "50000000", "--no-echo"});
+    const std::string file = s.dir.file("burst.txt");
+    s.rig.desktop.choose(file);
+    s.rig.capture.start_download("");
+    ASSERT_TRUE(s.rig.link->open_port());
+    s.rig.link->send_char('x');
     // The burst has begun once the capture's first buffer is written; 50 MB lasts far longer
     // than that, however slow the machine. No deadline: the test's time-out ends a hang.
     while (std::filesystem::file_size(file) == 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    rig->link->close_port();
+    s.rig.link->close_port();
     const auto size = std::filesystem::file_size(file);
     const auto current_line = [&] {
-        auto lock = testing::RingAccess::lock(rig->store);
-        return testing::RingAccess::current_line(rig->store);
+        auto lock = testing::RingAccess::lock(s.rig.store);
+        return testing::RingAccess::current_line(s.rig.store);
     };
     const int line = current_line();
     std::this_thread::sleep_for(std::chrono::milliseconds(50));

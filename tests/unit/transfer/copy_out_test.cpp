@@ -17,11 +17,6 @@ namespace {
 
 class CopyOutTest : public ::testing::Test {
 protected:
-    // Lines "L0" .. "L<n-1>", then "tail" still being written.
-    void receive(int n) {
-        for (int i = 0; i < n; ++i) store.put_text("L" + std::to_string(i) + "\r");
-        store.put_text("tail");
-    }
     void select(int age) {
         store.with_line(age, [](ScreenLine& line) { line.selected = 1; });
     }
@@ -32,8 +27,10 @@ protected:
 };
 
 TEST_F(CopyOutTest, WalkFollowsTheRingFromItsOldestLine) {
-    // 5002 lines wrap the ring: the oldest kept line is L3, the newest complete one L5001.
-    receive(5002);
+    // 5002 lines wrap the ring: the oldest kept line is L3, the newest complete one L5001,
+    // then "tail" still being written.
+    for (int i = 0; i < 5002; ++i) store.put_text("L" + std::to_string(i) + "\r");
+    store.put_text("tail");
     for (int age : {1, LineStore::line_count - 1, 2500}) select(age);
     select(0);  // the line being written is never copied
     EXPECT_EQ(selected_lines_text(store, ">", false), "L3\r\nL2502\r\nL5001\r\n");
