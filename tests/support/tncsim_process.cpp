@@ -17,10 +17,9 @@
 namespace kestrel::testing {
 namespace {
 
+using std::chrono::steady_clock;
 // Only keeps a broken run from hanging.
-bool before_deadline(std::chrono::steady_clock::time_point start) {
-    return std::chrono::steady_clock::now() < start + std::chrono::seconds(30);
-}
+constexpr auto deadline = std::chrono::seconds(30);
 
 int status_of(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
 
@@ -44,7 +43,7 @@ TncsimProcess::TncsimProcess(std::vector<std::string> args) {
     close(out[1]);
     // The first line is the slave's path; it is printed once the line is ready.
     char c = 0;
-    for (auto start = std::chrono::steady_clock::now(); pid_ > 0 && before_deadline(start);) {
+    for (auto end = steady_clock::now() + deadline; pid_ > 0 && steady_clock::now() < end;) {
         pollfd p{out[0], POLLIN, 0};
         if (poll(&p, 1, 100) <= 0) continue;
         if (read(out[0], &c, 1) != 1 || c == '\n') break;
@@ -77,7 +76,7 @@ int TncsimProcess::stop() {
 }
 
 std::optional<int> TncsimProcess::wait_for_exit() {
-    for (auto start = std::chrono::steady_clock::now(); before_deadline(start);) {
+    for (auto end = steady_clock::now() + deadline; steady_clock::now() < end;) {
         int status = 0;
         if (waitpid(pid_, &status, WNOHANG) == pid_) {
             pid_ = -1;
