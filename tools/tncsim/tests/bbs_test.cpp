@@ -22,9 +22,8 @@ const std::string prompt = "JA1BBS>\r\n";
 std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t pos = 0;
-    for (std::size_t end; (end = text.find("\r\n", pos)) != std::string::npos; pos = end + 2) {
+    for (std::size_t end; (end = text.find("\r\n", pos)) != std::string::npos; pos = end + 2)
         lines.push_back(text.substr(pos, end - pos));
-    }
     return lines;
 }
 
