@@ -76,7 +76,7 @@ TEST(SpotBoard, OldestGivesWayWhenFull) {
     EXPECT_EQ(board.snapshot().count(), SpotList::capacity);
 }
 
-TEST(SpotBoard, ShownLinesFilterByAgeAndBand) {
+TEST(SpotBoard, ShownLinesFilterByAgeAndBandAndRemoveTheirSpots) {
     SpotBoard board;  // 5 min 59 s, 6 min, and 1 min in the future
     add(board, "13999.9 LOW1 14000.0 EDGE1@359 15000.9 TOP1@360 7005.0 SEVEN7@-60");
     struct Row {
@@ -95,16 +95,15 @@ TEST(SpotBoard, ShownLinesFilterByAgeAndBand) {
         }
         EXPECT_EQ(text, row.shown);
     }
-}
 
-TEST(SpotBoard, RemovingAShownLineTakesThatSpotEvenAfterNewArrivals) {
-    SpotBoard board;
-    add(board, "21005.0 A1A 14005.0 B1B");
-    const ShownLine a1a = board.shown_lines(t0, {7, 60}).lines.at(0);  // 21 MHz: slot 1
-    add(board, "7005.0 C1C");
-    EXPECT_TRUE(board.remove_shown_spot(a1a));
-    EXPECT_FALSE(board.remove_shown_spot(a1a));
-    EXPECT_EQ(held(board), "7005.0 C1C* 14005.0 B1B ");
+    // Removing a shown line takes that spot, even after new arrivals.
+    SpotBoard arrivals;
+    add(arrivals, "21005.0 A1A 14005.0 B1B");
+    const ShownLine a1a = arrivals.shown_lines(t0, {7, 60}).lines.at(0);  // 21 MHz: slot 1
+    add(arrivals, "7005.0 C1C");
+    EXPECT_TRUE(arrivals.remove_shown_spot(a1a));
+    EXPECT_FALSE(arrivals.remove_shown_spot(a1a));
+    EXPECT_EQ(held(arrivals), "7005.0 C1C* 14005.0 B1B ");
 }
 
 TEST(SpotBoard, TitleAndHandEntryUseUtc) {
