@@ -1,7 +1,19 @@
 #include "gui_rig.h"
 
+#include <QAbstractButton>
 #include <QFile>
 #include <QTest>
+
+QByteArray file_bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void click_button(const QWidget* parent, const QString& name) {
+    for (QAbstractButton* b : parent->findChildren<QAbstractButton*>()) {
+        if (b->text() == name || b->accessibleName() == name) b->click();
+    }
+}
 
 QString GuiRig::settings_text(const QString& device, const QString& extra) {
     QString text = QStringLiteral("[RS232C]\r\nCOM_PORT=1\r\nADD_DSR=0\r\n[PORT_DEVICES]\r\n");
@@ -11,18 +23,6 @@ QString GuiRig::settings_text(const QString& device, const QString& extra) {
         text += QStringLiteral("COM%1=%2\r\n").arg(n).arg(path);
     }
     return text + extra;
-}
-
-GuiRig::GuiRig() {
-    on_dialog = [](QDialog& dialog) {
-        dialog.reject();
-        return int(QDialog::Rejected);
-    };
-}
-
-GuiRig::~GuiRig() {
-    window_.reset();
-    session_.reset();
 }
 
 QString GuiRig::settings_path() const { return dir_.filePath(QStringLiteral("kestrel.ini")); }

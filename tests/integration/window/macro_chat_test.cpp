@@ -43,12 +43,11 @@ void pick_with(GuiRig& rig, Seen& seen, std::vector<QKeyCombination> keys) {
 class MacroChatTest : public QObject {
     Q_OBJECT
 private slots:
-    void keys_pick_their_macros();
     void macros_reach_the_terminal_and_the_chat_line();
 };
 
-// Qt's keys as the rule numbers them: SHIFT makes no difference, keypad and F keys count.
-void MacroChatTest::keys_pick_their_macros() {
+void MacroChatTest::macros_reach_the_terminal_and_the_chat_line() {
+    // Qt's keys as the rule numbers them: SHIFT makes no difference, keypad and F keys count.
     const std::pair<QKeyCombination, int> rows[] = {
         {Qt::ShiftModifier | Qt::Key_A, 0},       {Qt::KeypadModifier | Qt::Key_1, 0},
         {Qt::KeypadModifier | Qt::Key_Slash, 14}, {QKeyCombination(Qt::Key_F1), 15},
@@ -57,14 +56,11 @@ void MacroChatTest::keys_pick_their_macros() {
         const QKeyEvent event(QEvent::KeyPress, keys.key(), keys.keyboardModifiers());
         QVERIFY2(picked_macro(event) == picked, qPrintable(QKeySequence(keys).toString()));
     }
-}
 
-void MacroChatTest::macros_reach_the_terminal_and_the_chat_line() {
     if (!TncsimProcess::available()) QSKIP("tncsim is not built");
     TncsimProcess sim({"--mycall", "JA1KES", "--exit-on-hangup"});
     GuiRig rig;
-    rig.start(GuiRig::settings_text(QString::fromStdString(sim.slave_path()),
-                                    QStringLiteral("[KEY_MACRO]\r\nM=MYCALL\r\nB=BYE\r\n")));
+    rig.start_on(sim.slave_path(), QStringLiteral("[KEY_MACRO]\r\nM=MYCALL\r\nB=BYE\r\n"));
     MainWindow& w = rig.window();
 
     // END, a digit that picks nothing, then SHIFT+M: MYCALL and CR reach the TNC.

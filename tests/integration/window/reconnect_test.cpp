@@ -1,7 +1,6 @@
 // Ports that are not a plain serial device, through the real window: a TCP port served by
 // the test, and a pseudo-terminal whose link is removed and made again mid-capture.
 
-#include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,10 +30,7 @@ private:
             });
         rig.key(Qt::Key_D, Qt::AltModifier);
     }
-    QByteArray captured() {
-        QFile file(capture_);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray captured() { return file_bytes(capture_); }
     QTemporaryDir dir_;
     QString capture_;
 };
@@ -42,7 +38,7 @@ private:
 void ReconnectTest::tcp_port_carries_keys_lines_and_capture() {
     TcpServer server;
     GuiRig rig;
-    rig.start(GuiRig::settings_text(QString::fromStdString(server.device())));
+    rig.start_on(server.device());
     int peer = server.accept_one();
     QVERIFY(peer >= 0);
     // The RS-232C dialog tells that the line settings do not apply; Cancel calls again.
@@ -73,7 +69,7 @@ void ReconnectTest::pty_link_made_again_mid_capture() {
     auto first = std::make_unique<kestrel::testing::PtyPair>();
     std::filesystem::create_symlink(first->slave_path(), link);
     GuiRig rig;
-    rig.start(GuiRig::settings_text(QString::fromStdString(link)));
+    rig.start_on(link);
     start_capture(rig, QStringLiteral("pty.txt"));
     first->write("before\r\n");
     QTRY_COMPARE_WITH_TIMEOUT(captured(), QByteArray("before\r\n"), 10000);

@@ -3,6 +3,7 @@
 
 #include <QComboBox>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -39,12 +40,10 @@ std::string windows_scroll() {
 
 // Whether one message box held every part (the recorded texts are UTF-8).
 bool told(GuiRig& rig, std::initializer_list<std::string> parts) {
-    for (const auto& m : rig.messages()) {
-        bool all = true;
-        for (const auto& part : parts) all = all && m.text.find(part) != std::string::npos;
-        if (all) return true;
-    }
-    return false;
+    return std::ranges::any_of(rig.messages(), [&](const auto& m) {
+        return std::ranges::all_of(parts,
+                                   [&](auto& p) { return m.text.find(p) != std::string::npos; });
+    });
 }
 
 }  // namespace
