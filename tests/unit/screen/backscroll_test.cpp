@@ -64,7 +64,8 @@ TEST(Backscroll, RequestsMoveTheViewCursorAndThumb) {
     }
 }
 
-TEST_F(BackscrollTest, ReceiverGuardLeavesWhenTheRingCatchesUp) {
+// One full ring in turn: the receiver's guard, marks and selection, then clearing.
+TEST_F(BackscrollTest, ReceiverGuardSelectionAndClearing) {
     backscroll.scroll(ScrollRequest::page_up);
     backscroll.scroll(ScrollRequest::thumb_position, 600);  // 600 lines from the oldest
     for (int i = 0; i < 100; ++i) store.put_text("\r");
@@ -72,14 +73,12 @@ TEST_F(BackscrollTest, ReceiverGuardLeavesWhenTheRingCatchesUp) {
     store.put_text("\r");
     EXPECT_TRUE(backscroll.leave_if_near_oldest());
     EXPECT_EQ(desktop.split_changes(), (std::vector<bool>{true, false}));
-}
 
-TEST_F(BackscrollTest, EnteringClearsPendingMarksAndSelectionFollowsShiftKeys) {
+    // Entering clears pending marks; selection follows the SHIFT keys.
     set_kind(16, line_marked);
     set_kind(15, line_read_requested);
     backscroll.scroll(ScrollRequest::page_up);
     EXPECT_EQ(store.count_kinds(), 1);
-
     backscroll.select_up();  // move, then select the line now under the cursor
     const int first = backscroll.cursor_line_age();
     backscroll.select_down();  // unselect it, then move down
@@ -90,9 +89,8 @@ TEST_F(BackscrollTest, EnteringClearsPendingMarksAndSelectionFollowsShiftKeys) {
     backscroll.scroll(ScrollRequest::page_down);  // leaving clears the selection
     EXPECT_FALSE(backscroll.split_view());
     EXPECT_EQ(store.count_selected(), 0);
-}
 
-TEST_F(BackscrollTest, ClearingAsksAndHonoursTheAnswer) {
+    // Clearing asks and honours the answer.
     backscroll.scroll(ScrollRequest::page_up);
     desktop.answer(MessageAnswer::no);
     clear_scroll_buffer(store, backscroll, desktop);
@@ -100,7 +98,6 @@ TEST_F(BackscrollTest, ClearingAsksAndHonoursTheAnswer) {
     clear_scroll_buffer(store, backscroll, desktop);  // yes
     EXPECT_FALSE(backscroll.split_view());
     EXPECT_EQ(store.line_text(0), "");
-
     set_kind(22, line_marked);
     set_kind(21, line_pause_notice);
     desktop.answer(MessageAnswer::no);

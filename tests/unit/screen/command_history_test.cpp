@@ -4,10 +4,9 @@
 
 #include <string>
 
-namespace kestrel {
-namespace {
+using kestrel::CommandHistory;
 
-void type(CommandHistory& h, std::string_view bytes) {
+static void type(CommandHistory& h, std::string_view bytes) {
     for (char c : bytes) h.input_char(static_cast<std::uint8_t>(c));
 }
 
@@ -47,6 +46,3 @@ TEST(CommandHistory, EnterKeepsTwentyLinesAndRecallStaysWithinThem) {
     type(h, "x");  // typing does not move the recall index
     EXPECT_EQ(h.recall_index(), 19);
 }
-
-}  // namespace
-}  // namespace kestrel

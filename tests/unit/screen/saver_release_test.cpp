@@ -8,8 +8,7 @@
 #include "core/screen/line_store.h"
 #include "fake_desktop.h"
 
-namespace kestrel {
-namespace {
+using namespace kestrel;
 
 TEST(SaverRelease, BellsReleaseAtMostOncePerSecond) {
     const struct {
@@ -26,7 +25,7 @@ TEST(SaverRelease, BellsReleaseAtMostOncePerSecond) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        testing::FakeDesktop desktop;
+        kestrel::testing::FakeDesktop desktop;
         LineStore store(desktop);
         store.set_bell_releases_saver(c.saver);
         for (const auto& [second, bells] : c.rings) {
@@ -36,6 +35,3 @@ TEST(SaverRelease, BellsReleaseAtMostOncePerSecond) {
         EXPECT_EQ(desktop.saver_releases(), c.releases);
     }
 }
-
-}  // namespace
-}  // namespace kestrel

@@ -7,10 +7,9 @@
 
 #include "core/text/sjis.h"
 
-namespace kestrel {
-namespace {
+using namespace kestrel;
 
-using text::sjis;
+using kestrel::text::sjis;
 
 TEST(ScrollSearch, MatchesWholeCharactersOnly) {
     const struct Row {
@@ -66,6 +65,3 @@ TEST(ScrollSearch, StepsThroughTheRingAndWrapsAtBothEnds) {
                   std::tuple(row.age, row.column, row.wrapped));
     }
 }
-
-}  // namespace
-}  // namespace kestrel

@@ -131,24 +131,27 @@ TEST(SettingsFileLocation, ABareNameLivesInTheConfigDirectoryAnyOtherIsThatFileF
     EXPECT_EQ(read_bytes(config + "KESTREL.INI"), "[ENV]\r\nJST=1\r\n");
 }
 
-// The new bytes replace the file in one step (a failure half-way is the scroll file's test).
-TEST(ProfileSave, ReplacesTheFileKeepingModeAndLinkButNeverAnUnreadableOne) {
+// The new bytes replace the file in one step (a failure half-way is the scroll file's test),
+// keeping its mode and the link that names it; a file that cannot be read is never replaced.
+// What a crash in the middle of a save left beside the file (the one a link names) goes with
+// the first read: regular files named as its new files are, a minute old or more, or younger
+// when the process in the name has ended (a kill -9 in the middle of a save).
+TEST(ProfileSave, ReplacesInOneStepKeepingModeAndLinkAndTheFirstReadClearsWhatACrashLeft) {
     TempDir dir;
-    const std::string link = dir.file("KESTREL.INI"), real = dir.file("real.ini");
-    write_bytes(real, "[ENV]\nJST=1\n");
-    ::chmod(real.c_str(), 0640);
-    fs::create_symlink("real.ini", link);
+    const std::string link = dir.file("KESTREL.INI"), real = dir.file("real/");
+    fs::create_directory(real);
+    write_bytes(real + "KESTREL.INI", "[ENV]\nJST=1\n");
+    ::chmod((real + "KESTREL.INI").c_str(), 0640);
+    fs::create_symlink("real/KESTREL.INI", link);
     Profile p = Profile::load(link);
     p.set("ENV", "JST", "0");
     ASSERT_TRUE(p.save(link));
     EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(read_bytes(real), "[ENV]\nJST=0\n");
-    EXPECT_EQ(fs::status(real).permissions() & fs::perms::all,
+    EXPECT_EQ(read_bytes(real + "KESTREL.INI"), "[ENV]\nJST=0\n");
+    EXPECT_EQ(fs::status(real + "KESTREL.INI").permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(names_in(real), (std::set<std::string>{"KESTREL.INI"}));
 
-    EXPECT_EQ(names_in(dir.path()), (std::set<std::string>{"KESTREL.INI", "real.ini"}));
-
-    // A file that exists but cannot be read is never overwritten.
     fs::create_directory(dir.file("dir.ini"));
     Profile unreadable = Profile::load(dir.file("dir.ini"));
     EXPECT_FALSE(unreadable.readable());
@@ -156,22 +159,11 @@ TEST(ProfileSave, ReplacesTheFileKeepingModeAndLinkButNeverAnUnreadableOne) {
     unreadable.set("RS232C", "COM_PORT", "2");
     EXPECT_FALSE(unreadable.save(dir.file("dir.ini")));
     EXPECT_TRUE(fs::is_directory(dir.file("dir.ini")));
-}
 
-// What a crash in the middle of a save left beside the file (the one a link names) goes with
-// the first read: regular files named as its new files are, a minute old or more, or younger
-// when the process in the name has ended (a kill -9 in the middle of a save).
-TEST(StaleTemporaries, OnlyOursAndOnlyThoseAMinuteOldOrOfAnEndedProcessGoWithTheFirstRead) {
-    TempDir dir;
-    const std::string real = dir.file("real/");
-    fs::create_directory(real);
-    fs::create_symlink("real/KESTREL.INI", dir.file("KESTREL.INI"));
-    write_bytes(real + "KESTREL.INI", "[ENV]\nJST=0\n");
     for (const char* name :
          {"KESTREL.INI.tmp4242-17", "KESTREL.INI.tmp4242", "KESTREL.INI.tmp4242-",
-          "KESTREL.INI.tmp-3", "KESTREL.INI.tmp1-2.bak", "KESTREL.buf.tmp1-2"}) {
+          "KESTREL.INI.tmp-3", "KESTREL.INI.tmp1-2.bak", "KESTREL.buf.tmp1-2"})
         write_bytes(real + name, "x");
-    }
     fs::create_directory(real + "KESTREL.INI.tmp5-5");
     fs::create_symlink("KESTREL.buf.tmp1-2", real + "KESTREL.INI.tmp6-6");
     for (const auto& entry : fs::directory_iterator(real)) age_by(entry.path(), 3600);
@@ -186,7 +178,7 @@ TEST(StaleTemporaries, OnlyOursAndOnlyThoseAMinuteOldOrOfAnEndedProcessGoWithThe
     std::set<std::string> kept = names_in(real);
     kept.erase("KESTREL.INI.tmp4242-17");
     kept.erase("KESTREL.INI.tmp" + std::to_string(ended) + "-1");
-    SettingsFile(dir.file("KESTREL.INI")).read();
+    SettingsFile(link).read();
     EXPECT_EQ(names_in(real), kept);
 }
 

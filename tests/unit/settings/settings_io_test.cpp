@@ -25,9 +25,8 @@ struct SettingsIoTest : ::testing::Test {
         Settings s;
         for (auto load :
              {load_settings, load_default_fkey_no, load_window_colours_macros, load_scope_rect,
-              load_talk_rect, load_talk_call_sign, load_external_programs}) {
+              load_talk_rect, load_talk_call_sign, load_external_programs})
             load(file(), s);
-        }
         return s;
     }
 
@@ -59,10 +58,9 @@ TEST_F(SettingsIoTest, EveryKeyReadsBackAndANewFileHasThemInWriteOrder) {
     ini += "[PORT_DEVICES]\n";
     for (char n = '1'; n <= '0' + port_count; ++n)
         ini += std::string("COM") + n + "=/dev/tty" + n + "\n";
-    ini += "RECONNECT=0\n";
     ini +=
-        "[INYOU_COL]\nR=1\nG=2\nB=3\n[CURSOR_COL]\nR=255\nG=254\nB=253\n[AREA_COL]\nR=9\nG=99\n"
-        "B=199\n[PAUSE_COL]\nR=0\nG=0\nB=0\n[KEY_MACRO]\n";
+        "RECONNECT=0\n[INYOU_COL]\nR=1\nG=2\nB=3\n[CURSOR_COL]\nR=255\nG=254\nB=253\n"
+        "[AREA_COL]\nR=9\nG=99\nB=199\n[PAUSE_COL]\nR=0\nG=0\nB=0\n[KEY_MACRO]\n";
     for (char k = 'A'; k < 'A' + key_macro_count; ++k) ini += k + ("=" + sjis("マクロ") + k) + "\n";
     ini +=
         "[WIN_RECT]\nLEFT=10\nTOP=20\nRIGHT=1000\nBOTTOM=700\nkyokai=12\n[SCOPE_RECT]\nLEFT=1\n"
@@ -79,9 +77,8 @@ TEST_F(SettingsIoTest, EveryKeyReadsBackAndANewFileHasThemInWriteOrder) {
     const SettingsFile copy(dir_.file("COPY.INI"));
     ASSERT_TRUE(save_settings(copy, loaded, desktop_));
     for (auto save : {save_colours_macros, save_window_and_fkey_no, save_scope_rect, save_talk_rect,
-                      save_talk_call_sign, save_external_programs}) {
+                      save_talk_call_sign, save_external_programs})
         ASSERT_TRUE(save(copy, loaded));
-    }
     EXPECT_EQ(read_bytes(copy.settings_path()), written);
     EXPECT_EQ(loaded.rbbs[0].separator, " ");  // "0" stands for a space, both ways
 }

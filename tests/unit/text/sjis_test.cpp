@@ -2,14 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace kestrel::text {
-namespace {
-
-TEST(Sjis, LeadByteRangeEdges) {
-    for (int c : {0x81, 0x9F, 0xE0, 0xFC}) EXPECT_TRUE(is_lead_byte(char(c))) << c;
-    for (int c : {0x00, 0x5C, 0x80, 0xA0, 0xDF, 0xFD, 0xFF})
-        EXPECT_FALSE(is_lead_byte(char(c))) << c;
-}
+using namespace kestrel::text;
 
 TEST(Sjis, RoundTripsOperatorTextOfAnyLength) {
     // Half-width katakana, full-width text, NEC specials, and the two bytes a JIS-Roman
@@ -27,7 +20,11 @@ TEST(Sjis, RoundTripsOperatorTextOfAnyLength) {
     EXPECT_EQ(utf8_to_cp932(cp932_to_utf8(big)), big);
 }
 
-TEST(Sjis, BrokenBytesBecomeOneReplacementEachAndConversionGoesOn) {
+// The lead-byte ranges' edges; bytes that start no character.
+TEST(Sjis, LeadBytesAndBrokenBytesBecomeOneReplacementEachAndConversionGoesOn) {
+    for (int c : {0x81, 0x9F, 0xE0, 0xFC}) EXPECT_TRUE(is_lead_byte(char(c))) << c;
+    for (int c : {0x00, 0x5C, 0x80, 0xA0, 0xDF, 0xFD, 0xFF})
+        EXPECT_FALSE(is_lead_byte(char(c))) << c;
     EXPECT_EQ(cp932_to_utf8("a\x80\x62\xA0\x63\xFD\xFE\xFF\x64"),
               "a\uFFFDb\uFFFDc\uFFFD\uFFFD\uFFFDd");
     // A lead byte cut off at the end of the text.
@@ -35,6 +32,3 @@ TEST(Sjis, BrokenBytesBecomeOneReplacementEachAndConversionGoesOn) {
     // A character CP932 cannot hold becomes one '?' and the rest survives.
     EXPECT_EQ(utf8_to_cp932("a\U0001F600b\u00E9c"), "a?b?c");
 }
-
-}  // namespace
-}  // namespace kestrel::text
