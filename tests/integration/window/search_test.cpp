@@ -1,5 +1,4 @@
-// The back-scroll search over a ring tncsim has filled past its end. (The spot watch list is
-// proven with the PC scope in cluster_test.cpp, on the same cluster feed.)
+// The back-scroll search over a ring tncsim has filled past its end.
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -85,4 +84,4 @@ void SearchWatchTest::search_walks_a_wrapped_ring() {
 }
 
 QTEST_MAIN(SearchWatchTest)
-#include "search_watch_test.moc"
+#include "search_test.moc"
