@@ -607,7 +607,13 @@ void ShellTest::reads_marked_messages_from_the_simulated_bbs() {
         QTRY_VERIFY_WITH_TIMEOUT(s.store.line_text(1) == "JA1BBS>", 10000);
         rig.type(QStringLiteral("L"));
         rig.key(Qt::Key_Return);
-        QTRY_VERIFY_WITH_TIMEOUT(age_of(1) > 0 && s.store.line_text(1) == "JA1BBS>", 30000);
+        // A quick board's list can arrive before the local echo of Enter has moved the
+        // cursor on: that echo then leaves an empty line under the prompt.
+        const auto prompt_ends_the_list = [&] {
+            const int at = s.store.line_text(1).empty() ? 2 : 1;
+            return age_of(1) > at && s.store.line_text(at) == "JA1BBS>";
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(prompt_ends_the_list(), 30000);
 
         rig.key(Qt::Key_PageUp);
         QVERIFY(s.backscroll.split_view());
