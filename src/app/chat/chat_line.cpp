@@ -56,15 +56,7 @@ bool ChatLine::eventFilter(QObject* watched, QEvent* event) {
         if (key.key() == Qt::Key_C) emit close_requested();
         return true;
     }
-    if (key.key() == Qt::Key_Up || key.key() == Qt::Key_Down) {
-        if (key.key() == Qt::Key_Up) {
-            history_.recall_older();
-        } else {
-            history_.recall_newer();
-        }
-        field_->setText(from_cp932(history_.recalled_text()));
-        return true;
-    }
+    if (recall_into(field_, history_, key.key())) return true;
     // The macro lands at the end of the text; END then moves the caret there as usual.
     if (key.key() == Qt::Key_End) emit macro_picker_requested();
     return QDialog::eventFilter(watched, event);

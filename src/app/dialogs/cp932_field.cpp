@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QValidator>
 
+#include "core/screen/command_history.h"
 #include "core/text/sjis.h"
 
 namespace kestrel::app {
@@ -75,6 +76,17 @@ void limit_callsign(QLineEdit* field, std::size_t max_bytes) {
 
 void set_cp932_text(QLineEdit* field, std::string_view bytes, std::size_t max_bytes) {
     field->setText(from_cp932(cp932_prefix(bytes, max_bytes)));
+}
+
+bool recall_into(QLineEdit* field, kestrel::CommandHistory& history, int key) {
+    if (key != Qt::Key_Up && key != Qt::Key_Down) return false;
+    if (key == Qt::Key_Up) {
+        history.recall_older();
+    } else {
+        history.recall_newer();
+    }
+    field->setText(from_cp932(history.recalled_text()));
+    return true;
 }
 
 }  // namespace kestrel::app

@@ -9,6 +9,10 @@
 
 class QLineEdit;
 
+namespace kestrel {
+class CommandHistory;
+}
+
 namespace kestrel::app {
 
 QString from_cp932(std::string_view bytes);
@@ -26,5 +30,9 @@ void limit_cp932(QLineEdit* field, std::size_t max_bytes);
 // The same for callsigns, whose letters typed or pasted become capitals.
 void limit_callsign(QLineEdit* field, std::size_t max_bytes);
 void set_cp932_text(QLineEdit* field, std::string_view bytes, std::size_t max_bytes);
+
+// UP or DOWN (`key`) in a one-line field that recalls the command history: the older or
+// newer line replaces the field's text. False, and nothing done, for any other key.
+bool recall_into(QLineEdit* field, kestrel::CommandHistory& history, int key);
 
 }  // namespace kestrel::app

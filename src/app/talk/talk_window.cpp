@@ -155,17 +155,9 @@ bool TalkWindow::eventFilter(QObject* watched, QEvent* event) {
         emit close_requested();
         return true;
     }
-    if (watched == message_) {
-        if (key.key() == Qt::Key_Up || key.key() == Qt::Key_Down) {
-            if (key.key() == Qt::Key_Up) {
-                history_.recall_older();
-            } else {
-                history_.recall_newer();
-            }
-            message_->setText(from_cp932(history_.recalled_text()));
-        } else if (key.key() == Qt::Key_End) {
-            emit macro_picker_requested();
-        }
+    if (watched == message_ && !recall_into(message_, history_, key.key()) &&
+        key.key() == Qt::Key_End) {
+        emit macro_picker_requested();
     }
     return QDialog::eventFilter(watched, event);
 }
