@@ -7,10 +7,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/dialogs/cp932_field.h"
+#include "app/dialogs/dialog_buttons.h"
 #include "core/input/key_macros.h"
 
 namespace kestrel::app {
@@ -73,16 +73,8 @@ KeyMacroDialog::KeyMacroDialog(Mode mode, const kestrel::Settings& settings, QWi
     key_field_->setFocusPolicy(mode == Mode::send ? Qt::StrongFocus : Qt::NoFocus);
     key_field_->installEventFilter(this);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"));
-    ok->setDefault(true);
-    auto* back = new QPushButton(QStringLiteral("戻る"));
-    for (QPushButton* button : {ok, back}) button->setAccessibleName(button->text());
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(back, &QPushButton::clicked, this, &QDialog::reject);
     auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(back);
+    add_ok_cancel(this, buttons, QStringLiteral("戻る"));
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);
