@@ -35,20 +35,23 @@ ProgramsDialog::ProgramsDialog(const ExternalPrograms& programs, PathChooser cho
     grid->addWidget(new QLabel(QStringLiteral("EXEへのﾊﾟｽ")), 0, 2);
     grid->addWidget(new QLabel(QStringLiteral("参照")), 0, 3);
     const int wide = fontMetrics().horizontalAdvance(QLatin1Char('x'));
+    // A field of `limit` CP932 bytes holding `text`, named for screen readers and tests.
+    const auto field = [wide](const QString& name, std::string_view text, std::size_t limit,
+                              int columns) {
+        auto* edit = new QLineEdit;
+        limit_cp932(edit, limit);
+        set_cp932_text(edit, text, limit);
+        edit->setObjectName(name);
+        edit->setAccessibleName(name);
+        edit->setMinimumWidth(wide * columns);
+        return edit;
+    };
     for (int i = 0; i < kestrel::external_program_count; ++i) {
         const QString number = QString::number(i + 1);
-        auto* heading = new QLineEdit;
-        limit_cp932(heading, heading_field);
-        set_cp932_text(heading, programs[i].name.view(), heading_field);
-        heading->setObjectName(QStringLiteral("見出し ") + number);
-        heading->setAccessibleName(heading->objectName());
-        heading->setMinimumWidth(wide * 20);
-        auto* path = new QLineEdit;
-        limit_cp932(path, path_field);
-        set_cp932_text(path, programs[i].path.view(), path_field);
-        path->setObjectName(QStringLiteral("EXEへのﾊﾟｽ ") + number);
-        path->setAccessibleName(path->objectName());
-        path->setMinimumWidth(wide * 50);
+        auto* heading =
+            field(QStringLiteral("見出し ") + number, programs[i].name.view(), heading_field, 20);
+        auto* path =
+            field(QStringLiteral("EXEへのﾊﾟｽ ") + number, programs[i].path.view(), path_field, 50);
         auto* browse = new QPushButton(browse_labels[i]);
         browse->setObjectName(QStringLiteral("参照 ") + number);
         browse->setAccessibleName(browse->objectName());
