@@ -168,11 +168,9 @@ void PcScopeWindow::mark_watched(int row) {
                   on ? QVariant(QStringLiteral("ウォッチ")) : QVariant());
 }
 
-void PcScopeWindow::post_watch_check(std::string_view line) {
-    const kestrel::ClusterLine read = kestrel::read_cluster_line(line);
-    if (!read.spot) return;
+void PcScopeWindow::post_watch_check(const kestrel::Spot& spot) {
     QMetaObject::invokeMethod(
-        this, [this, spot = *read.spot] { alert_if_watched(spot); }, Qt::QueuedConnection);
+        this, [this, spot] { alert_if_watched(spot); }, Qt::QueuedConnection);
 }
 
 void PcScopeWindow::alert_if_watched(const kestrel::Spot& spot) {

@@ -46,10 +46,10 @@ public:
     // a newly arrived watched spot sounds. The shell sets both; they run on the UI thread.
     std::function<bool(std::string_view callsign)> is_watched;
     std::function<void()> bell;
-    // Receiver thread, for every line offered to the parser: a spot in it whose callsign
-    // is watched rings the bell once and has its line read out to a screen reader. The
-    // list shows every watched spot highlighted.
-    void post_watch_check(std::string_view line);
+    // Receiver thread, for every spot read from a received line: one whose callsign is
+    // watched rings the bell once and has its line read out to a screen reader. The list
+    // shows every watched spot highlighted.
+    void post_watch_check(const kestrel::Spot& spot);
 
     QListWidget* spot_list() const { return list_; }
     QSpinBox* band_selector() const { return band_; }

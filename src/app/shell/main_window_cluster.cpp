@@ -74,8 +74,10 @@ void MainWindow::open_pc_scope() {
     move_to(*scope, s_.settings.scope_rect);
     cluster_.scope = scope;
     s_.link.line_processor().set_scope_consumer([this, scope](std::string_view line) {
-        if (cluster_.spots.parse_spot_line(line, cluster_.clock())) scope->post_repaint();
-        scope->post_watch_check(line);
+        // Read once: the board takes the spot and the watch list checks it.
+        const kestrel::ClusterLine read = kestrel::read_cluster_line(line);
+        if (cluster_.spots.take_cluster_line(read, cluster_.clock())) scope->post_repaint();
+        if (read.spot) scope->post_watch_check(*read.spot);
     });
     scope->show();
     scope->refresh();

@@ -8,7 +8,10 @@
 namespace kestrel {
 
 bool SpotBoard::parse_spot_line(std::string_view line, std::time_t now) {
-    ClusterLine read = read_cluster_line(line);
+    return take_cluster_line(read_cluster_line(line), now);
+}
+
+bool SpotBoard::take_cluster_line(ClusterLine read, std::time_t now) {
     if (read.spot) {
         read.spot->received = now;
         add_spot(*read.spot);

@@ -56,6 +56,8 @@ public:
     // parse_spot_line: a spot in any known layout is added with reception time `now`; a WWV
     // line replaces the WWV text. True when either happened.
     bool parse_spot_line(std::string_view line, std::time_t now);
+    // The same for a line the caller has already read (for its own use of the spot too).
+    bool take_cluster_line(ClusterLine read, std::time_t now);
 
     void add_spot(const Spot& spot);
     void remove_spot(int slot);  // a slot that does not exist changes nothing
